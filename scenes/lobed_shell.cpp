@@ -1,0 +1,16 @@
+// Stand-in for scene 2 until the scene itself is built: a plain screen in its
+// own colour, so the sequencer's progress can be seen.
+#include <GL/glut.h>
+
+#include "scenes/scenes.h"
+
+namespace demo {
+
+void scene2(int) {
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0.8f, 0.3f, 0.6f, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glutSwapBuffers();
+}
+
+}  // namespace demo

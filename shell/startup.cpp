@@ -1,0 +1,118 @@
+// Start-up, window callbacks and quitting.
+#include "shell/startup.h"
+
+#include <GL/glut.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "font/font.h"
+#include "music/player.h"
+#include "shell/sequencer.h"
+
+namespace demo {
+
+namespace {
+
+// Set by SIGINT and SIGTERM; the next idle callback quits.
+volatile std::sig_atomic_t quitRequested = 0;
+// Whether the screen mode was switched for us and must be given back.
+bool inGameMode = false;
+
+void onTerminationSignal(int) {
+    quitRequested = 1;
+}
+
+// Gives the screen back to the desktop: leaving game mode restores the mode
+// the desktop had, which X11 would otherwise keep after the process ends.
+void leaveScreen() {
+    if (inGameMode) {
+        inGameMode = false;
+        glutLeaveGameMode();
+    }
+}
+
+// Opens the 640x480 screen: game mode where the screen can switch to it, a
+// window of that size where it cannot.
+void openScreen() {
+    glutGameModeString("640x480:32");
+    if (glutGameModeGet(GLUT_GAME_MODE_WIDTH) == -1) {
+        std::printf(
+            "To run this you must be able to run 640x480 16bit mode\n"
+            "(in other words your computer sucks)\n");
+        std::exit(1);
+    }
+    // NOTE: GLUT may answer the width query although the switch then fails;
+    // only an active game mode proves the screen is ours.
+    glutEnterGameMode();
+    inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
+    if (!inGameMode) {
+        std::fprintf(stderr,
+                     "demo: the screen cannot switch to 640x480; playing in a 640x480 window "
+                     "instead\n");
+        glutInitWindowSize(640, 480);
+        glutCreateWindow("boxdemo");
+    }
+}
+
+}  // namespace
+
+int runDemo(int argc, char** argv) {
+    std::signal(SIGINT, onTerminationSignal);
+    std::signal(SIGTERM, onTerminationSignal);
+
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    openScreen();
+    glutDisplayFunc(displayFrame);
+    glutReshapeFunc(onReshape);
+    glutIdleFunc(onIdle);
+    glutKeyboardFunc(onKey);
+
+    // Fixed state every frame relies on.
+    glutSetCursor(GLUT_CURSOR_NONE);
+    glShadeModel(GL_FLAT);
+    glEnable(GL_CULL_FACE);
+
+    // The font first, so that the music and the first scene's clock start
+    // only when everything is ready.
+    if (!loadFont())
+        failStartup();
+    startMusic();
+    glutMainLoop();
+    return 0;
+}
+
+void onReshape(int width, int height) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A zero height (a minimised window) would give an infinite aspect.
+    gluPerspective(60.0, double(width) / double(height > 0 ? height : 1), 1.0, 300.0);
+}
+
+void onIdle() {
+    if (quitRequested)
+        quitDemo(0);
+    glutPostRedisplay();
+}
+
+void onKey(unsigned char, int, int) {
+    quitDemo(0);
+}
+
+void quitDemo(int) {
+    BASSMOD_MusicStop();
+    BASSMOD_MusicFree();
+    BASSMOD_Free();
+    leaveScreen();
+    std::exit(0);
+}
+
+void failStartup() {
+    leaveScreen();
+    std::exit(1);
+}
+
+}  // namespace demo

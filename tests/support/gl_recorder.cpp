@@ -1,0 +1,413 @@
+// The recording stand-in for OpenGL, GLU and GLUT. See gl_recorder.h.
+#include "tests/support/gl_recorder.h"
+
+#include <GL/glut.h>
+
+#include <cstdio>
+
+namespace glrec {
+
+namespace {
+
+std::vector<Call> log;
+std::size_t count = 0;
+bool recording = true;
+State model;
+int clockMs = 0;
+int gameModeWidth = 640;
+bool gameModeEnters = true;
+bool gameModeOn = false;
+DisplayCallback display = nullptr;
+ReshapeCallback reshape = nullptr;
+DisplayCallback idle = nullptr;
+KeyboardCallback keyboard = nullptr;
+
+void record(Fn fn, std::initializer_list<double> args, const char* text = nullptr) {
+    ++count;
+    if (model.insideBegin && fn != Fn::Vertex3f && fn != Fn::Color3f && fn != Fn::End) {
+        ++model.misuse;
+    }
+    if (!recording)
+        return;
+    Call c = call(fn, args);
+    if (text != nullptr)
+        c.text = text;
+    log.push_back(std::move(c));
+}
+
+bool* capFlag(GLenum cap) {
+    switch (cap) {
+        case GL_BLEND:
+            return &model.blend;
+        case GL_SCISSOR_TEST:
+            return &model.scissorTest;
+        case GL_DEPTH_TEST:
+            return &model.depthTest;
+        case GL_CULL_FACE:
+            return &model.cullFace;
+        default:
+            return nullptr;
+    }
+}
+
+int& currentDepth() {
+    return model.matrixMode == GL_PROJECTION ? model.projectionDepth : model.modelviewDepth;
+}
+
+}  // namespace
+
+bool Call::operator==(const Call& other) const {
+    if (fn != other.fn || argCount != other.argCount || text != other.text)
+        return false;
+    for (int i = 0; i < argCount; ++i) {
+        if (arg[i] != other.arg[i])
+            return false;
+    }
+    return true;
+}
+
+Call call(Fn fn, std::initializer_list<double> args) {
+    Call c;
+    c.fn = fn;
+    for (double a : args)
+        c.arg[c.argCount++] = a;
+    return c;
+}
+
+const char* name(Fn fn) {
+    static const char* const names[] = {
+        "glEnable",
+        "glDisable",
+        "glShadeModel",
+        "glViewport",
+        "glMatrixMode",
+        "glLoadIdentity",
+        "glPushMatrix",
+        "glPopMatrix",
+        "glTranslatef",
+        "glScalef",
+        "glRotatef",
+        "glBegin",
+        "glEnd",
+        "glColor3f",
+        "glVertex3f",
+        "glScissor",
+        "glClearColor",
+        "glClear",
+        "glBlendFunc",
+        "gluPerspective",
+        "gluLookAt",
+        "glutInit",
+        "glutInitDisplayMode",
+        "glutInitWindowSize",
+        "glutCreateWindow",
+        "glutGameModeString",
+        "glutGameModeGet",
+        "glutEnterGameMode",
+        "glutLeaveGameMode",
+        "glutDisplayFunc",
+        "glutReshapeFunc",
+        "glutIdleFunc",
+        "glutKeyboardFunc",
+        "glutSetCursor",
+        "glutMainLoop",
+        "glutPostRedisplay",
+        "glutGet",
+        "glutSwapBuffers",
+    };
+    return names[static_cast<int>(fn)];
+}
+
+std::string describe(const Call& c) {
+    std::string s = name(c.fn);
+    s += '(';
+    if (!c.text.empty())
+        s += '"' + c.text + '"';
+    for (int i = 0; i < c.argCount; ++i) {
+        char number[40];
+        std::snprintf(number, sizeof number, "%.17g", c.arg[i]);
+        if (i > 0 || !c.text.empty())
+            s += ", ";
+        s += number;
+    }
+    return s + ')';
+}
+
+std::string describe(const std::vector<Call>& calls) {
+    std::string s;
+    for (const Call& c : calls)
+        s += describe(c) + '\n';
+    return s;
+}
+
+const std::vector<Call>& calls() {
+    return log;
+}
+
+std::vector<Call> callsOf(Fn fn) {
+    std::vector<Call> out;
+    for (const Call& c : log) {
+        if (c.fn == fn)
+            out.push_back(c);
+    }
+    return out;
+}
+
+std::size_t callCount() {
+    return count;
+}
+
+void reset() {
+    log.clear();
+    count = 0;
+    model = State{};
+    clockMs = 0;
+    gameModeWidth = 640;
+    gameModeEnters = true;
+    gameModeOn = false;
+    display = nullptr;
+    reshape = nullptr;
+    idle = nullptr;
+    keyboard = nullptr;
+}
+
+void setRecording(bool on) {
+    recording = on;
+}
+const State& state() {
+    return model;
+}
+void setState(const State& s) {
+    model = s;
+}
+void setElapsedMs(int ms) {
+    clockMs = ms;
+}
+void setGameModeWidth(int width) {
+    gameModeWidth = width;
+}
+void setGameModeEnters(bool enters) {
+    gameModeEnters = enters;
+}
+bool gameModeActive() {
+    return gameModeOn;
+}
+DisplayCallback displayCallback() {
+    return display;
+}
+ReshapeCallback reshapeCallback() {
+    return reshape;
+}
+DisplayCallback idleCallback() {
+    return idle;
+}
+KeyboardCallback keyboardCallback() {
+    return keyboard;
+}
+
+}  // namespace glrec
+
+using glrec::Fn;
+using glrec::record;
+
+// ---- OpenGL ----
+
+void glEnable(GLenum cap) {
+    record(Fn::Enable, {double(cap)});
+    if (bool* flag = glrec::capFlag(cap))
+        *flag = true;
+}
+
+void glDisable(GLenum cap) {
+    record(Fn::Disable, {double(cap)});
+    if (bool* flag = glrec::capFlag(cap))
+        *flag = false;
+}
+
+void glShadeModel(GLenum mode) {
+    record(Fn::ShadeModel, {double(mode)});
+}
+
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
+    record(Fn::Viewport, {double(x), double(y), double(w), double(h)});
+}
+
+void glMatrixMode(GLenum mode) {
+    record(Fn::MatrixMode, {double(mode)});
+    glrec::model.matrixMode = static_cast<int>(mode);
+}
+
+void glLoadIdentity() {
+    record(Fn::LoadIdentity, {});
+}
+
+void glPushMatrix() {
+    record(Fn::PushMatrix, {});
+    int& depth = glrec::currentDepth();
+    ++depth;
+    if (glrec::model.matrixMode == GL_MODELVIEW && depth > glrec::model.maxModelviewDepth) {
+        glrec::model.maxModelviewDepth = depth;
+    }
+}
+
+void glPopMatrix() {
+    record(Fn::PopMatrix, {});
+    int& depth = glrec::currentDepth();
+    if (depth <= 1) {
+        ++glrec::model.misuse;
+    } else {
+        --depth;
+    }
+}
+
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+    record(Fn::Translatef, {x, y, z});
+}
+void glScalef(GLfloat x, GLfloat y, GLfloat z) {
+    record(Fn::Scalef, {x, y, z});
+}
+
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
+    record(Fn::Rotatef, {angle, x, y, z});
+}
+
+void glBegin(GLenum mode) {
+    record(Fn::Begin, {double(mode)});
+    glrec::model.insideBegin = true;
+}
+
+void glEnd() {
+    if (!glrec::model.insideBegin)
+        ++glrec::model.misuse;
+    glrec::model.insideBegin = false;
+    record(Fn::End, {});
+}
+
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) {
+    record(Fn::Color3f, {r, g, b});
+}
+
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+    if (!glrec::model.insideBegin)
+        ++glrec::model.misuse;
+    record(Fn::Vertex3f, {x, y, z});
+}
+
+void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
+    record(Fn::Scissor, {double(x), double(y), double(w), double(h)});
+    glrec::model.scissorBox = {x, y, w, h};
+}
+
+void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+    record(Fn::ClearColor, {r, g, b, a});
+    glrec::model.clearColor = {r, g, b, a};
+}
+
+void glClear(GLbitfield mask) {
+    record(Fn::Clear, {double(mask)});
+}
+
+void glBlendFunc(GLenum src, GLenum dst) {
+    record(Fn::BlendFunc, {double(src), double(dst)});
+    glrec::model.blendSrc = static_cast<int>(src);
+    glrec::model.blendDst = static_cast<int>(dst);
+}
+
+// ---- GLU ----
+
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    record(Fn::Perspective, {fovy, aspect, zNear, zFar});
+}
+
+void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, GLdouble cz,
+               GLdouble ux, GLdouble uy, GLdouble uz) {
+    record(Fn::LookAt, {ex, ey, ez, cx, cy, cz, ux, uy, uz});
+}
+
+// ---- GLUT ----
+
+void glutInit(int* argc, char**) {
+    record(Fn::Init, {double(*argc)});
+}
+void glutInitDisplayMode(unsigned int mode) {
+    record(Fn::InitDisplayMode, {double(mode)});
+}
+void glutInitWindowSize(int w, int h) {
+    record(Fn::InitWindowSize, {double(w), double(h)});
+}
+
+int glutCreateWindow(const char* title) {
+    record(Fn::CreateWindow, {}, title);
+    return 1;
+}
+
+void glutGameModeString(const char* mode) {
+    record(Fn::GameModeString, {}, mode);
+}
+
+int glutGameModeGet(GLenum query) {
+    record(Fn::GameModeGet, {double(query)});
+    if (query == GLUT_GAME_MODE_WIDTH)
+        return glrec::gameModeWidth;
+    if (query == GLUT_GAME_MODE_HEIGHT)
+        return glrec::gameModeWidth == -1 ? -1 : 480;
+    if (query == GLUT_GAME_MODE_ACTIVE)
+        return glrec::gameModeOn ? 1 : 0;
+    return 0;
+}
+
+int glutEnterGameMode() {
+    record(Fn::EnterGameMode, {});
+    glrec::gameModeOn = glrec::gameModeEnters;
+    return glrec::gameModeOn ? 1 : 0;
+}
+
+void glutLeaveGameMode() {
+    record(Fn::LeaveGameMode, {});
+    glrec::gameModeOn = false;
+}
+
+void glutDisplayFunc(void (*f)()) {
+    record(Fn::DisplayFunc, {});
+    glrec::display = f;
+}
+
+void glutReshapeFunc(void (*f)(int, int)) {
+    record(Fn::ReshapeFunc, {});
+    glrec::reshape = f;
+}
+
+void glutIdleFunc(void (*f)()) {
+    record(Fn::IdleFunc, {});
+    glrec::idle = f;
+}
+
+void glutKeyboardFunc(void (*f)(unsigned char, int, int)) {
+    record(Fn::KeyboardFunc, {});
+    glrec::keyboard = f;
+}
+
+void glutSetCursor(int cursor) {
+    record(Fn::SetCursor, {double(cursor)});
+}
+void glutMainLoop() {
+    record(Fn::MainLoop, {});
+}
+void glutPostRedisplay() {
+    record(Fn::PostRedisplay, {});
+}
+
+int glutGet(GLenum what) {
+    record(Fn::Get, {double(what)});
+    if (what == GLUT_ELAPSED_TIME)
+        return glrec::clockMs;
+    if (what == GLUT_WINDOW_WIDTH || what == GLUT_SCREEN_WIDTH)
+        return 640;
+    if (what == GLUT_WINDOW_HEIGHT || what == GLUT_SCREEN_HEIGHT)
+        return 480;
+    return 0;
+}
+
+void glutSwapBuffers() {
+    record(Fn::SwapBuffers, {});
+}
