@@ -43,10 +43,14 @@ void openScreen() {
             "(in other words your computer sucks)\n");
         std::exit(1);
     }
-    // NOTE: GLUT may answer the width query although the switch then fails;
-    // only an active game mode proves the screen is ours.
-    glutEnterGameMode();
-    inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
+    // NOTE: GLUT answers the width query even where the screen cannot switch
+    // (a nested or virtual X server); entering then fails. Ask whether the
+    // switch is possible first, so that GLUT does not warn on its own, and
+    // trust only an active game mode.
+    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+        glutEnterGameMode();
+        inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
+    }
     if (!inGameMode) {
         std::fprintf(stderr,
                      "demo: the screen cannot switch to 640x480; playing in a 640x480 window "

@@ -15,6 +15,7 @@ bool recording = true;
 State model;
 int clockMs = 0;
 int gameModeWidth = 640;
+bool gameModePossible = true;
 bool gameModeEnters = true;
 bool gameModeOn = false;
 DisplayCallback display = nullptr;
@@ -163,6 +164,7 @@ void reset() {
     model = State{};
     clockMs = 0;
     gameModeWidth = 640;
+    gameModePossible = true;
     gameModeEnters = true;
     gameModeOn = false;
     display = nullptr;
