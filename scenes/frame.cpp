@@ -34,8 +34,7 @@ void setStandardCamera() {
 }
 
 void drawFadeOverlay(int elapsedMs) {
-    if (elapsedMs >= 4000)
-        return;
+    if (elapsedMs >= 4000) return;
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
     glEnable(GL_BLEND);
     glDisable(GL_SCISSOR_TEST);

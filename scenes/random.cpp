@@ -11,12 +11,8 @@ int rand() {
     return randOutput(state);
 }
 
-std::uint32_t randState() {
-    return state;
-}
+std::uint32_t randState() { return state; }
 
-void setRandState(std::uint32_t s) {
-    state = s;
-}
+void setRandState(std::uint32_t s) { state = s; }
 
 }  // namespace demo

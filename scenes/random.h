@@ -12,14 +12,10 @@
 namespace demo {
 
 // One step of the generator's state (modulo 2^32).
-inline std::uint32_t nextRandState(std::uint32_t state) {
-    return state * 214013u + 2531011u;
-}
+inline std::uint32_t nextRandState(std::uint32_t state) { return state * 214013u + 2531011u; }
 
 // The value a state yields: 15 bits, 0 to 32767.
-inline int randOutput(std::uint32_t state) {
-    return static_cast<int>((state >> 16) & 0x7FFFu);
-}
+inline int randOutput(std::uint32_t state) { return static_cast<int>((state >> 16) & 0x7FFFu); }
 
 // Advances the shared state by one step and returns a value from 0 to 32767.
 int rand();

@@ -2,6 +2,4 @@
 // command line untouched.
 #include "shell/startup.h"
 
-int main(int argc, char** argv) {
-    return demo::runDemo(argc, argv);
-}
+int main(int argc, char** argv) { return demo::runDemo(argc, argv); }

@@ -22,9 +22,7 @@ const SceneEntry sceneTable[sceneCount] = {
 int sceneIndex = 0;
 int sceneStartMs = 0;
 
-int glutClockMs() {
-    return glutGet(GLUT_ELAPSED_TIME);
-}
+int glutClockMs() { return glutGet(GLUT_ELAPSED_TIME); }
 
 int advanceSequencer(std::uint32_t order, int (*nowMs)()) {
     // One comparison, against the row current when the frame began. The quit

@@ -20,9 +20,7 @@ volatile std::sig_atomic_t quitRequested = 0;
 // Whether the screen mode was switched for us and must be given back.
 bool inGameMode = false;
 
-void onTerminationSignal(int) {
-    quitRequested = 1;
-}
+void onTerminationSignal(int) { quitRequested = 1; }
 
 // Gives the screen back to the desktop: leaving game mode restores the mode
 // the desktop had, which X11 would otherwise keep after the process ends.
@@ -47,6 +45,7 @@ void openScreen() {
     // (a nested or virtual X server); entering then fails. Ask whether the
     // switch is possible first, so that GLUT does not warn on its own, and
     // trust only an active game mode.
+    inGameMode = false;
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
         glutEnterGameMode();
         inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
@@ -81,8 +80,7 @@ int runDemo(int argc, char** argv) {
 
     // The font first, so that the music and the first scene's clock start
     // only when everything is ready.
-    if (!loadFont())
-        failStartup();
+    if (!loadFont()) failStartup();
     startMusic();
     glutMainLoop();
     return 0;
@@ -97,14 +95,11 @@ void onReshape(int width, int height) {
 }
 
 void onIdle() {
-    if (quitRequested)
-        quitDemo(0);
+    if (quitRequested) quitDemo(0);
     glutPostRedisplay();
 }
 
-void onKey(unsigned char, int, int) {
-    quitDemo(0);
-}
+void onKey(unsigned char, int, int) { quitDemo(0); }
 
 void quitDemo(int) {
     BASSMOD_MusicStop();

@@ -15,15 +15,11 @@ std::uint32_t position = 0;
 int initResult = 1, loadResult = 1;
 std::string initError, loadError, lastError;
 
-void record(std::string text) {
-    log.push_back({std::move(text), glrec::callCount()});
-}
+void record(std::string text) { log.push_back({std::move(text), glrec::callCount()}); }
 
 }  // namespace
 
-const std::vector<Call>& calls() {
-    return log;
-}
+const std::vector<Call>& calls() { return log; }
 
 std::vector<std::string> callTexts() {
     std::vector<std::string> texts;
@@ -41,9 +37,7 @@ void reset() {
     lastError.clear();
 }
 
-void setPosition(std::uint32_t p) {
-    position = p;
-}
+void setPosition(std::uint32_t p) { position = p; }
 
 void setInitResult(int result, const char* error) {
     initResult = result;
@@ -62,8 +56,7 @@ using fakemusic::record;
 int BASSMOD_Init(int device, std::uint32_t freq, std::uint32_t flags) {
     record("BASSMOD_Init(" + std::to_string(device) + ", " + std::to_string(freq) + ", " +
            std::to_string(flags) + ")");
-    if (!fakemusic::initResult)
-        fakemusic::lastError = fakemusic::initError;
+    if (!fakemusic::initResult) fakemusic::lastError = fakemusic::initError;
     return fakemusic::initResult;
 }
 
@@ -73,8 +66,7 @@ int BASSMOD_MusicLoad(int mem, const void* file, std::uint32_t offset, std::uint
     record("BASSMOD_MusicLoad(" + std::to_string(mem) + ", \"" + name + "\", " +
            std::to_string(offset) + ", " + std::to_string(length) + ", " + std::to_string(flags) +
            ")");
-    if (!fakemusic::loadResult)
-        fakemusic::lastError = fakemusic::loadError;
+    if (!fakemusic::loadResult) fakemusic::lastError = fakemusic::loadError;
     return fakemusic::loadResult;
 }
 
@@ -93,12 +85,6 @@ int BASSMOD_MusicStop() {
     return 1;
 }
 
-void BASSMOD_MusicFree() {
-    record("BASSMOD_MusicFree()");
-}
-void BASSMOD_Free() {
-    record("BASSMOD_Free()");
-}
-const char* musicErrorText() {
-    return fakemusic::lastError.c_str();
-}
+void BASSMOD_MusicFree() { record("BASSMOD_MusicFree()"); }
+void BASSMOD_Free() { record("BASSMOD_Free()"); }
+const char* musicErrorText() { return fakemusic::lastError.c_str(); }

@@ -28,11 +28,9 @@ void record(Fn fn, std::initializer_list<double> args, const char* text = nullpt
     if (model.insideBegin && fn != Fn::Vertex3f && fn != Fn::Color3f && fn != Fn::End) {
         ++model.misuse;
     }
-    if (!recording)
-        return;
+    if (!recording) return;
     Call c = call(fn, args);
-    if (text != nullptr)
-        c.text = text;
+    if (text != nullptr) c.text = text;
     log.push_back(std::move(c));
 }
 
@@ -58,11 +56,9 @@ int& currentDepth() {
 }  // namespace
 
 bool Call::operator==(const Call& other) const {
-    if (fn != other.fn || argCount != other.argCount || text != other.text)
-        return false;
+    if (fn != other.fn || argCount != other.argCount || text != other.text) return false;
     for (int i = 0; i < argCount; ++i) {
-        if (arg[i] != other.arg[i])
-            return false;
+        if (arg[i] != other.arg[i]) return false;
     }
     return true;
 }
@@ -122,13 +118,11 @@ const char* name(Fn fn) {
 std::string describe(const Call& c) {
     std::string s = name(c.fn);
     s += '(';
-    if (!c.text.empty())
-        s += '"' + c.text + '"';
+    if (!c.text.empty()) s += '"' + c.text + '"';
     for (int i = 0; i < c.argCount; ++i) {
         char number[40];
         std::snprintf(number, sizeof number, "%.17g", c.arg[i]);
-        if (i > 0 || !c.text.empty())
-            s += ", ";
+        if (i > 0 || !c.text.empty()) s += ", ";
         s += number;
     }
     return s + ')';
@@ -141,22 +135,17 @@ std::string describe(const std::vector<Call>& calls) {
     return s;
 }
 
-const std::vector<Call>& calls() {
-    return log;
-}
+const std::vector<Call>& calls() { return log; }
 
 std::vector<Call> callsOf(Fn fn) {
     std::vector<Call> out;
     for (const Call& c : log) {
-        if (c.fn == fn)
-            out.push_back(c);
+        if (c.fn == fn) out.push_back(c);
     }
     return out;
 }
 
-std::size_t callCount() {
-    return count;
-}
+std::size_t callCount() { return count; }
 
 void reset() {
     log.clear();
@@ -173,39 +162,18 @@ void reset() {
     keyboard = nullptr;
 }
 
-void setRecording(bool on) {
-    recording = on;
-}
-const State& state() {
-    return model;
-}
-void setState(const State& s) {
-    model = s;
-}
-void setElapsedMs(int ms) {
-    clockMs = ms;
-}
-void setGameModeWidth(int width) {
-    gameModeWidth = width;
-}
-void setGameModeEnters(bool enters) {
-    gameModeEnters = enters;
-}
-bool gameModeActive() {
-    return gameModeOn;
-}
-DisplayCallback displayCallback() {
-    return display;
-}
-ReshapeCallback reshapeCallback() {
-    return reshape;
-}
-DisplayCallback idleCallback() {
-    return idle;
-}
-KeyboardCallback keyboardCallback() {
-    return keyboard;
-}
+void setRecording(bool on) { recording = on; }
+const State& state() { return model; }
+void setState(const State& s) { model = s; }
+void setElapsedMs(int ms) { clockMs = ms; }
+void setGameModeWidth(int width) { gameModeWidth = width; }
+void setGameModePossible(bool possible) { gameModePossible = possible; }
+void setGameModeEnters(bool enters) { gameModeEnters = enters; }
+bool gameModeActive() { return gameModeOn; }
+DisplayCallback displayCallback() { return display; }
+ReshapeCallback reshapeCallback() { return reshape; }
+DisplayCallback idleCallback() { return idle; }
+KeyboardCallback keyboardCallback() { return keyboard; }
 
 }  // namespace glrec
 
@@ -216,19 +184,15 @@ using glrec::record;
 
 void glEnable(GLenum cap) {
     record(Fn::Enable, {double(cap)});
-    if (bool* flag = glrec::capFlag(cap))
-        *flag = true;
+    if (bool* flag = glrec::capFlag(cap)) *flag = true;
 }
 
 void glDisable(GLenum cap) {
     record(Fn::Disable, {double(cap)});
-    if (bool* flag = glrec::capFlag(cap))
-        *flag = false;
+    if (bool* flag = glrec::capFlag(cap)) *flag = false;
 }
 
-void glShadeModel(GLenum mode) {
-    record(Fn::ShadeModel, {double(mode)});
-}
+void glShadeModel(GLenum mode) { record(Fn::ShadeModel, {double(mode)}); }
 
 void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
     record(Fn::Viewport, {double(x), double(y), double(w), double(h)});
@@ -239,9 +203,7 @@ void glMatrixMode(GLenum mode) {
     glrec::model.matrixMode = static_cast<int>(mode);
 }
 
-void glLoadIdentity() {
-    record(Fn::LoadIdentity, {});
-}
+void glLoadIdentity() { record(Fn::LoadIdentity, {}); }
 
 void glPushMatrix() {
     record(Fn::PushMatrix, {});
@@ -262,12 +224,8 @@ void glPopMatrix() {
     }
 }
 
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
-    record(Fn::Translatef, {x, y, z});
-}
-void glScalef(GLfloat x, GLfloat y, GLfloat z) {
-    record(Fn::Scalef, {x, y, z});
-}
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record(Fn::Translatef, {x, y, z}); }
+void glScalef(GLfloat x, GLfloat y, GLfloat z) { record(Fn::Scalef, {x, y, z}); }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
     record(Fn::Rotatef, {angle, x, y, z});
@@ -279,19 +237,15 @@ void glBegin(GLenum mode) {
 }
 
 void glEnd() {
-    if (!glrec::model.insideBegin)
-        ++glrec::model.misuse;
+    if (!glrec::model.insideBegin) ++glrec::model.misuse;
     glrec::model.insideBegin = false;
     record(Fn::End, {});
 }
 
-void glColor3f(GLfloat r, GLfloat g, GLfloat b) {
-    record(Fn::Color3f, {r, g, b});
-}
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) { record(Fn::Color3f, {r, g, b}); }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    if (!glrec::model.insideBegin)
-        ++glrec::model.misuse;
+    if (!glrec::model.insideBegin) ++glrec::model.misuse;
     record(Fn::Vertex3f, {x, y, z});
 }
 
@@ -305,9 +259,7 @@ void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
     glrec::model.clearColor = {r, g, b, a};
 }
 
-void glClear(GLbitfield mask) {
-    record(Fn::Clear, {double(mask)});
-}
+void glClear(GLbitfield mask) { record(Fn::Clear, {double(mask)}); }
 
 void glBlendFunc(GLenum src, GLenum dst) {
     record(Fn::BlendFunc, {double(src), double(dst)});
@@ -328,33 +280,23 @@ void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, 
 
 // ---- GLUT ----
 
-void glutInit(int* argc, char**) {
-    record(Fn::Init, {double(*argc)});
-}
-void glutInitDisplayMode(unsigned int mode) {
-    record(Fn::InitDisplayMode, {double(mode)});
-}
-void glutInitWindowSize(int w, int h) {
-    record(Fn::InitWindowSize, {double(w), double(h)});
-}
+void glutInit(int* argc, char**) { record(Fn::Init, {double(*argc)}); }
+void glutInitDisplayMode(unsigned int mode) { record(Fn::InitDisplayMode, {double(mode)}); }
+void glutInitWindowSize(int w, int h) { record(Fn::InitWindowSize, {double(w), double(h)}); }
 
 int glutCreateWindow(const char* title) {
     record(Fn::CreateWindow, {}, title);
     return 1;
 }
 
-void glutGameModeString(const char* mode) {
-    record(Fn::GameModeString, {}, mode);
-}
+void glutGameModeString(const char* mode) { record(Fn::GameModeString, {}, mode); }
 
 int glutGameModeGet(GLenum query) {
     record(Fn::GameModeGet, {double(query)});
-    if (query == GLUT_GAME_MODE_WIDTH)
-        return glrec::gameModeWidth;
-    if (query == GLUT_GAME_MODE_HEIGHT)
-        return glrec::gameModeWidth == -1 ? -1 : 480;
-    if (query == GLUT_GAME_MODE_ACTIVE)
-        return glrec::gameModeOn ? 1 : 0;
+    if (query == GLUT_GAME_MODE_WIDTH) return glrec::gameModeWidth;
+    if (query == GLUT_GAME_MODE_HEIGHT) return glrec::gameModeWidth == -1 ? -1 : 480;
+    if (query == GLUT_GAME_MODE_ACTIVE) return glrec::gameModeOn ? 1 : 0;
+    if (query == GLUT_GAME_MODE_POSSIBLE) return glrec::gameModePossible ? 1 : 0;
     return 0;
 }
 
@@ -389,27 +331,16 @@ void glutKeyboardFunc(void (*f)(unsigned char, int, int)) {
     glrec::keyboard = f;
 }
 
-void glutSetCursor(int cursor) {
-    record(Fn::SetCursor, {double(cursor)});
-}
-void glutMainLoop() {
-    record(Fn::MainLoop, {});
-}
-void glutPostRedisplay() {
-    record(Fn::PostRedisplay, {});
-}
+void glutSetCursor(int cursor) { record(Fn::SetCursor, {double(cursor)}); }
+void glutMainLoop() { record(Fn::MainLoop, {}); }
+void glutPostRedisplay() { record(Fn::PostRedisplay, {}); }
 
 int glutGet(GLenum what) {
     record(Fn::Get, {double(what)});
-    if (what == GLUT_ELAPSED_TIME)
-        return glrec::clockMs;
-    if (what == GLUT_WINDOW_WIDTH || what == GLUT_SCREEN_WIDTH)
-        return 640;
-    if (what == GLUT_WINDOW_HEIGHT || what == GLUT_SCREEN_HEIGHT)
-        return 480;
+    if (what == GLUT_ELAPSED_TIME) return glrec::clockMs;
+    if (what == GLUT_WINDOW_WIDTH || what == GLUT_SCREEN_WIDTH) return 640;
+    if (what == GLUT_WINDOW_HEIGHT || what == GLUT_SCREEN_HEIGHT) return 480;
     return 0;
 }
 
-void glutSwapBuffers() {
-    record(Fn::SwapBuffers, {});
-}
+void glutSwapBuffers() { record(Fn::SwapBuffers, {}); }

@@ -112,8 +112,9 @@ void setState(const State& s);
 
 // Fake GLUT.
 void setElapsedMs(int ms);
-void setGameModeWidth(int width);     // answer to glutGameModeGet(GLUT_GAME_MODE_WIDTH)
-void setGameModeEnters(bool enters);  // whether glutEnterGameMode makes game mode active
+void setGameModeWidth(int width);         // answer to glutGameModeGet(GLUT_GAME_MODE_WIDTH)
+void setGameModePossible(bool possible);  // answer to GLUT_GAME_MODE_POSSIBLE
+void setGameModeEnters(bool enters);      // whether glutEnterGameMode makes game mode active
 bool gameModeActive();
 
 using DisplayCallback = void (*)();

@@ -20,8 +20,7 @@ GLuint framebuffer = 0, colour = 0, depth = 0;
 bool open(const char** reason) {
     if (!opened) {
         if (std::getenv("DISPLAY") == nullptr) {
-            if (reason)
-                *reason = "no X display (DISPLAY is not set)";
+            if (reason) *reason = "no X display (DISPLAY is not set)";
             return false;
         }
         int argc = 1;
@@ -43,8 +42,7 @@ bool open(const char** reason) {
         glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 640, 480);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
         if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-            if (reason)
-                *reason = "the offscreen render target is incomplete";
+            if (reason) *reason = "the offscreen render target is incomplete";
             return false;
         }
         opened = true;
@@ -69,9 +67,7 @@ std::vector<Rgb> readPixels() {
     return pixels;
 }
 
-Rgb pixel(const std::vector<Rgb>& pixels, int x, int y) {
-    return pixels[y * 640 + x];
-}
+Rgb pixel(const std::vector<Rgb>& pixels, int x, int y) { return pixels[y * 640 + x]; }
 
 void clearAll(float r, float g, float b) {
     glDisable(GL_SCISSOR_TEST);
@@ -81,8 +77,7 @@ void clearAll(float r, float g, float b) {
 
 void writePpm(const std::vector<Rgb>& pixels, const char* path) {
     std::FILE* f = std::fopen(path, "wb");
-    if (f == nullptr)
-        return;
+    if (f == nullptr) return;
     std::fprintf(f, "P6\n640 480\n255\n");
     for (int y = 479; y >= 0; --y)
         std::fwrite(&pixels[y * 640], 3, 640, f);

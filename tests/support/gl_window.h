@@ -34,9 +34,8 @@ void writePpm(const std::vector<Rgb>& pixels, const char* path);
 }  // namespace glwindow
 
 // Skips the current test when no display is available.
-#define REQUIRE_GL_WINDOW()        \
-    do {                           \
-        const char* why = nullptr; \
-        if (!glwindow::open(&why)) \
-            GTEST_SKIP() << why;   \
+#define REQUIRE_GL_WINDOW()                             \
+    do {                                                \
+        const char* why = nullptr;                      \
+        if (!glwindow::open(&why)) GTEST_SKIP() << why; \
     } while (0)

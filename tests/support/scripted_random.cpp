@@ -22,12 +22,8 @@ void returnConstant(int value) {
     constantValue = value;
 }
 
-long calls() {
-    return count;
-}
-void resetCount() {
-    count = 0;
-}
+long calls() { return count; }
+void resetCount() { count = 0; }
 
 }  // namespace scriptedrand
 
@@ -35,17 +31,12 @@ namespace demo {
 
 int rand() {
     ++scriptedrand::count;
-    if (scriptedrand::constant)
-        return scriptedrand::constantValue;
+    if (scriptedrand::constant) return scriptedrand::constantValue;
     scriptedrand::state = nextRandState(scriptedrand::state);
     return randOutput(scriptedrand::state);
 }
 
-std::uint32_t randState() {
-    return scriptedrand::state;
-}
-void setRandState(std::uint32_t s) {
-    scriptedrand::useRealSequence(s);
-}
+std::uint32_t randState() { return scriptedrand::state; }
+void setRandState(std::uint32_t s) { scriptedrand::useRealSequence(s); }
 
 }  // namespace demo

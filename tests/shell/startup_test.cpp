@@ -1,0 +1,241 @@
+// Start-up, the window callbacks and the ways the show ends, against the GL
+// recorder and the silent music layer.
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "shell/sequencer.h"
+#include "shell/startup.h"
+#include "tests/support/fake_music.h"
+#include "tests/support/gl_recorder.h"
+
+namespace {
+
+using glrec::call;
+using glrec::Fn;
+
+// Runs the tests in a scratch directory holding a valid, empty font image,
+// since start-up reads "fontpre.tga" from the working directory.
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        glrec::reset();
+        fakemusic::reset();
+        demo::sceneIndex = 0;
+        demo::sceneStartMs = 0;
+        char pattern[] = "/tmp/startup-test-XXXXXX";
+        directory = mkdtemp(pattern);
+        ASSERT_EQ(chdir(directory.c_str()), 0);
+        writeFontImage(17170);
+    }
+    void TearDown() override {
+        std::remove("fontpre.tga");
+        ASSERT_EQ(chdir("/"), 0);
+        rmdir(directory.c_str());
+    }
+
+    // A font image of the right layout, cut to size bytes.
+    static void writeFontImage(int size) {
+        std::vector<unsigned char> file(17170, 1);
+        const unsigned char header[18] = {0, 1, 1, 0, 0, 0, 1, 24, 0, 0, 0, 0, 0, 1, 64, 0, 8, 0};
+        std::copy(header, header + 18, file.begin());
+        std::FILE* f = std::fopen("fontpre.tga", "wb");
+        std::fwrite(file.data(), 1, size, f);
+        std::fclose(f);
+    }
+
+    // Names of the GL calls made, for sequences where arguments are checked
+    // separately.
+    static std::vector<Fn> callKinds() {
+        std::vector<Fn> kinds;
+        for (const auto& c : glrec::calls())
+            kinds.push_back(c.fn);
+        return kinds;
+    }
+
+    static int runDemo() {
+        char name[] = "demo";
+        char* argv[] = {name, nullptr};
+        return demo::runDemo(1, argv);
+    }
+
+    std::string directory;
+};
+
+// Reports on standard error, at exit, whether the screen was given back, so
+// that a death test can check it.
+void reportScreenAtExit() {
+    std::atexit([] {
+        std::fprintf(stderr, "[game mode active at exit: %d]\n", glrec::gameModeActive() ? 1 : 0);
+    });
+}
+
+TEST_F(Startup, OpensTheScreenSetsFixedStateLoadsTheFontThenStartsTheMusic) {
+    glrec::setElapsedMs(1234);
+    EXPECT_EQ(runDemo(), 0);
+
+    const std::vector<glrec::Call> expected = {
+        call(Fn::Init, {1}),
+        call(Fn::InitDisplayMode, {18}),
+        [] {
+            auto c = call(Fn::GameModeString);
+            c.text = "640x480:32";
+            return c;
+        }(),
+        call(Fn::GameModeGet, {GLUT_GAME_MODE_WIDTH}),
+        call(Fn::GameModeGet, {GLUT_GAME_MODE_POSSIBLE}),
+        call(Fn::EnterGameMode),
+        call(Fn::GameModeGet, {GLUT_GAME_MODE_ACTIVE}),
+        call(Fn::DisplayFunc),
+        call(Fn::ReshapeFunc),
+        call(Fn::IdleFunc),
+        call(Fn::KeyboardFunc),
+        call(Fn::SetCursor, {GLUT_CURSOR_NONE}),
+        call(Fn::ShadeModel, {GL_FLAT}),
+        call(Fn::Enable, {GL_CULL_FACE}),
+        call(Fn::Get, {GLUT_ELAPSED_TIME}),
+        call(Fn::MainLoop),
+    };
+    EXPECT_EQ(glrec::describe(glrec::calls()), glrec::describe(expected));
+    EXPECT_EQ(fakemusic::callTexts(),
+              (std::vector<std::string>{"BASSMOD_Init(-1, 44100, 0)",
+                                        "BASSMOD_MusicLoad(0, \"demosong.it\", 0, 0, 261)",
+                                        "BASSMOD_MusicPlay()"}));
+    // The music starts after the fixed state is set, and the first scene's
+    // clock is stamped after the music starts.
+    EXPECT_EQ(fakemusic::calls().front().glCallsBefore, 14u);
+    EXPECT_EQ(demo::sceneStartMs, 1234);
+    EXPECT_EQ(glrec::displayCallback(), &demo::displayFrame);
+    EXPECT_EQ(glrec::reshapeCallback(), &demo::onReshape);
+    EXPECT_EQ(glrec::idleCallback(), &demo::onIdle);
+    EXPECT_EQ(glrec::keyboardCallback(), &demo::onKey);
+}
+
+TEST_F(Startup, WithoutAMatchingModePrintsTheMessageAndRegistersNothing) {
+    glrec::setGameModeWidth(-1);
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);  // the message goes to standard output; show it to the death test
+            runDemo();
+        },
+        ::testing::ExitedWithCode(1),
+        "^To run this you must be able to run 640x480 16bit mode\n"
+        "\\(in other words your computer sucks\\)\n$");
+}
+
+TEST_F(Startup, WhereTheScreenCannotSwitchPlaysInAWindowAndSaysSo) {
+    glrec::setGameModePossible(false);
+    testing::internal::CaptureStderr();
+    runDemo();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err,
+              "demo: the screen cannot switch to 640x480; playing in a 640x480 window instead\n");
+    const auto kinds = callKinds();
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), Fn::EnterGameMode), 0);
+    EXPECT_EQ(glrec::callsOf(Fn::InitWindowSize).at(0), call(Fn::InitWindowSize, {640, 480}));
+    EXPECT_EQ(glrec::callsOf(Fn::CreateWindow).size(), 1u);
+    EXPECT_NE(glrec::displayCallback(), nullptr);
+
+    // A switch that GLUT deems possible but that fails is caught the same way.
+    glrec::reset();
+    glrec::setGameModeEnters(false);
+    testing::internal::CaptureStderr();
+    runDemo();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("window instead"), std::string::npos);
+    EXPECT_EQ(glrec::callsOf(Fn::CreateWindow).size(), 1u);
+}
+
+TEST_F(Startup, ABadFontImageEndsStartUpBeforeTheMusicAndGivesTheScreenBack) {
+    writeFontImage(17000);
+    EXPECT_EXIT(
+        {
+            reportScreenAtExit();
+            runDemo();
+        },
+        ::testing::ExitedWithCode(1),
+        "^demo: fontpre.tga: [^\n]*17000[^\n]*\n\\[game mode active at exit: 0\\]\n$");
+    std::remove("fontpre.tga");
+    EXPECT_EXIT(runDemo(), ::testing::ExitedWithCode(1),
+                "^demo: fontpre.tga: [^\n]*No such file or directory\n$");
+    EXPECT_TRUE(fakemusic::calls().empty());
+}
+
+TEST_F(Startup, MusicThatCannotStartIsReportedWithItsCauseAndStatusOne) {
+    fakemusic::setInitResult(0, "no audio device");
+    EXPECT_EXIT(
+        {
+            reportScreenAtExit();
+            runDemo();
+        },
+        ::testing::ExitedWithCode(1),
+        "^demo: cannot open the audio device: no audio device \\(SDL_AUDIODRIVER=dummy plays "
+        "the show without sound\\)\n\\[game mode active at exit: 0\\]\n$");
+
+    fakemusic::reset();
+    fakemusic::setLoadResult(0, "No such file or directory");
+    EXPECT_EXIT(runDemo(), ::testing::ExitedWithCode(1),
+                "^demo: cannot load demosong.it: No such file or directory\n$");
+}
+
+TEST_F(Startup, ReshapeSetsTheViewportAndTheOneProjection) {
+    demo::onReshape(640, 480);
+    EXPECT_EQ(glrec::describe(glrec::calls()),
+              glrec::describe({call(Fn::Viewport, {0, 0, 640, 480}),
+                               call(Fn::MatrixMode, {GL_PROJECTION}), call(Fn::LoadIdentity),
+                               call(Fn::Perspective, {60, 640.0 / 480.0, 1, 300})}));
+    EXPECT_EQ(glrec::state().matrixMode, GL_PROJECTION);
+
+    // A zero height is taken as one, never an infinite aspect.
+    glrec::reset();
+    demo::onReshape(640, 0);
+    EXPECT_EQ(glrec::callsOf(Fn::Perspective).at(0), call(Fn::Perspective, {60, 640, 1, 300}));
+}
+
+TEST_F(Startup, IdleAsksForTheNextFrameAtOnce) {
+    demo::onIdle();
+    EXPECT_EQ(glrec::describe(glrec::calls()), "glutPostRedisplay()\n");
+}
+
+TEST_F(Startup, AKeyStopsTheMusicGivesTheScreenBackAndExitsWithZero) {
+    runDemo();
+    ASSERT_TRUE(glrec::gameModeActive());
+    EXPECT_EXIT(
+        {
+            std::atexit([] {
+                // Print the music calls made by the quit steps, and the screen.
+                for (const auto& c : fakemusic::calls())
+                    std::fprintf(stderr, "%s\n", c.text.c_str());
+                std::fprintf(stderr, "[game mode active at exit: %d]\n", glrec::gameModeActive());
+            });
+            fakemusic::reset();
+            demo::onKey('q', 10, 20);
+        },
+        ::testing::ExitedWithCode(0),
+        "^BASSMOD_MusicStop\\(\\)\nBASSMOD_MusicFree\\(\\)\nBASSMOD_Free\\(\\)\n"
+        "\\[game mode active at exit: 0\\]\n$");
+}
+
+TEST_F(Startup, ATerminationSignalEndsTheShowAtTheNextIdleWithZero) {
+    runDemo();
+    EXPECT_EXIT(
+        {
+            std::raise(SIGTERM);  // only sets a flag: the process goes on
+            std::fprintf(stderr, "still running\n");
+            demo::onIdle();
+        },
+        ::testing::ExitedWithCode(0), "^still running\n$");
+    EXPECT_EXIT(
+        {
+            std::raise(SIGINT);
+            demo::onIdle();
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
