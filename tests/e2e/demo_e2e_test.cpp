@@ -1,0 +1,206 @@
+// The built program, run as a viewer runs it: in a directory holding its two
+// data files, on the X display of the test run (Xvfb), with SDL's silent
+// dummy audio driver.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const std::string binaryDir = DEMO_BINARY_DIR;
+
+struct Child {
+    pid_t pid = -1;
+    std::string directory;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Output of a shell command, trailing newline removed.
+std::string shell(const std::string& command) {
+    std::string out;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, p))
+            out += buffer;
+        pclose(p);
+    }
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
+
+bool haveCommand(const char* name) {
+    return !shell(std::string("command -v ") + name + " 2>/dev/null").empty();
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (DISPLAY is not set)";
+        char pattern[] = "/tmp/demo-e2e-XXXXXX";
+        directory = mkdtemp(pattern);
+    }
+    void TearDown() override {
+        if (run.pid > 0) {
+            kill(run.pid, SIGKILL);
+            waitpid(run.pid, nullptr, 0);
+        }
+        if (!directory.empty()) shell("rm -rf '" + directory + "'");
+    }
+
+    // Links a built file into the run directory under name.
+    void provide(const std::string& built, const std::string& name) {
+        ASSERT_EQ(symlink((binaryDir + "/" + built).c_str(), path(name).c_str()), 0) << name;
+    }
+
+    // Puts the built font image and the short test module in place.
+    void provideFiles(bool font = true, bool module = true) {
+        if (font) provide("fontpre.tga", "fontpre.tga");
+        if (module) provide("testdata/demosong.it", "demosong.it");
+    }
+
+    std::string path(const std::string& name) const { return directory + "/" + name; }
+
+    void start(const char* audioDriver = "dummy") {
+        run.pid = fork();
+        ASSERT_GE(run.pid, 0);
+        if (run.pid == 0) {
+            if (chdir(directory.c_str()) != 0) _exit(127);
+            const int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+            dup2(err, 2);
+            setenv("SDL_AUDIODRIVER", audioDriver, 1);
+            const std::string program = binaryDir + "/demo";
+            execl(program.c_str(), "demo", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+
+    // Waits for the program to end; -1 when it is still running after the
+    // timeout, -2 when it died of a signal.
+    int waitForExit(double seconds) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(run.pid, &status, WNOHANG) == run.pid) {
+                run.pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -1;
+    }
+
+    std::string errors() const { return readFile(path("stderr.txt")); }
+    std::string output() const { return readFile(path("stdout.txt")); }
+
+    // The show's window id on the display, or "" when there is none.
+    std::string findWindow(int seconds) {
+        return shell(
+            "timeout " + std::to_string(seconds) +
+            " xdotool search --sync --onlyvisible --name '^boxdemo$' 2>/dev/null | head -n1");
+    }
+
+    std::string directory;
+    Child run;
+};
+
+// Where the screen cannot switch (a virtual X server), the show says so once
+// and plays in a window: the only line it may print when all goes well.
+const std::string windowLine =
+    "demo: the screen cannot switch to 640x480; playing in a 640x480 window instead\n";
+
+bool onlyTheWindowLine(const std::string& err) { return err.empty() || err == windowLine; }
+
+TEST_F(EndToEnd, PlaysTheShortModuleThroughTheQuitRowAndExitsWithZero) {
+    provideFiles();
+    const auto started = std::chrono::steady_clock::now();
+    start();
+    EXPECT_EQ(waitForExit(60), 0) << errors();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    // The test module takes a few seconds to reach order 12: the show must not
+    // have ended before the music got there.
+    EXPECT_GT(seconds, 2.0);
+    EXPECT_TRUE(onlyTheWindowLine(errors())) << errors();
+    EXPECT_EQ(output(), "");
+}
+
+TEST_F(EndToEnd, ACharacterKeyEndsTheShowWithZeroAndLeavesNoWindow) {
+    if (!haveCommand("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    provideFiles(true, false);
+    // A module that never reaches the quit row: the show runs until the key.
+    provide("demosong.it", "demosong.it");
+    start();
+    const std::string window = findWindow(20);
+    ASSERT_FALSE(window.empty()) << "no window appeared; " << errors();
+    shell("xdotool windowfocus --sync " + window + " key x");
+    EXPECT_EQ(waitForExit(20), 0) << errors();
+    EXPECT_TRUE(onlyTheWindowLine(errors())) << errors();
+    EXPECT_EQ(shell("xdotool search --name '^boxdemo$' 2>/dev/null"), "");
+}
+
+TEST_F(EndToEnd, ATerminationSignalEndsTheShowWithZero) {
+    if (!haveCommand("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    provideFiles(true, false);
+    provide("demosong.it", "demosong.it");
+    start();
+    ASSERT_FALSE(findWindow(20).empty()) << errors();
+    kill(run.pid, SIGTERM);
+    EXPECT_EQ(waitForExit(20), 0) << errors();
+}
+
+TEST_F(EndToEnd, AMissingOrShortFontImageIsNamedAndEndsWithOne) {
+    provideFiles(false, true);
+    start();
+    EXPECT_EQ(waitForExit(20), 1);
+    EXPECT_NE(errors().find("demo: fontpre.tga: cannot open: No such file or directory\n"),
+              std::string::npos)
+        << errors();
+
+    std::ofstream(path("fontpre.tga")) << "not an image";
+    start();
+    EXPECT_EQ(waitForExit(20), 1);
+    EXPECT_NE(errors().find("demo: fontpre.tga: "), std::string::npos) << errors();
+}
+
+TEST_F(EndToEnd, AMissingOrBrokenModuleIsNamedAndEndsWithOne) {
+    provideFiles(true, false);
+    start();
+    EXPECT_EQ(waitForExit(20), 1);
+    EXPECT_NE(errors().find("demo: cannot load demosong.it: "), std::string::npos) << errors();
+
+    std::ofstream(path("demosong.it")) << "this is not a tracker module";
+    start();
+    EXPECT_EQ(waitForExit(20), 1);
+    EXPECT_NE(errors().find("demo: cannot load demosong.it: "), std::string::npos) << errors();
+}
+
+TEST_F(EndToEnd, AnAudioDeviceThatCannotOpenIsReportedWithTheSilentHint) {
+    provideFiles();
+    start("no-such-audio-driver");
+    EXPECT_EQ(waitForExit(20), 1);
+    EXPECT_NE(errors().find("demo: cannot open the audio device: "), std::string::npos) << errors();
+    EXPECT_NE(errors().find("SDL_AUDIODRIVER=dummy"), std::string::npos) << errors();
+}
+
+}  // namespace
