@@ -1,23 +1,188 @@
-// Placeholder until the music layer is written: every call fails.
+// The music layer: a libopenmpt module played through an SDL2 audio device.
+// See player.h.
+//
+// SDL's audio thread calls audioCallback for each buffer; it decodes the
+// module under moduleLock and publishes the position of the buffer it is
+// about to hand over. The main thread takes moduleLock whenever it changes the
+// module (load, play, stop, free). The position is an atomic that only the
+// thread holding moduleLock writes and anyone reads.
 #include "music/player.h"
 
-int BASSMOD_Init(int, std::uint32_t, std::uint32_t) {
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "music/module.h"
+
+namespace demo {
+
+namespace {
+
+// --- state, owned by the main thread unless noted -----------------------------
+SDL_AudioDeviceID device = 0;  // 0: not open
+std::int32_t outputRate = 0;
+std::string lastError;
+
+// Guards module, playing and started against the audio thread.
+std::mutex moduleLock;
+openmpt_module* module = nullptr;
+bool playing = false;
+bool started = false;  // anything rendered since the load
+
+std::atomic<std::uint32_t> position{noModulePosition};
+
+constexpr Uint16 bufferFrames = 1024;
+
+int fail(std::string why) {
+    lastError = std::move(why);
     return 0;
 }
-int BASSMOD_MusicLoad(int, const void*, std::uint32_t, std::uint32_t, std::uint32_t) {
-    return 0;
+
+// --- the audio thread ---------------------------------------------------------
+void SDLCALL audioCallback(void*, Uint8* stream, int bytes) {
+    std::int16_t* samples = reinterpret_cast<std::int16_t*>(stream);
+    const std::size_t frames = std::size_t(bytes) / (2 * sizeof(std::int16_t));
+    std::lock_guard<std::mutex> hold(moduleLock);
+    if (module == nullptr || !playing) {
+        SDL_memset(stream, 0, std::size_t(bytes));
+        return;
+    }
+    // NOTE: the position is taken before decoding: this buffer is the audio
+    // heard next, so its first frame is where the listener is once it plays.
+    position.store(modulePosition(module), std::memory_order_release);
+    renderModule(module, outputRate, samples, frames);
+    started = true;
 }
+
+// Stops callbacks, then drops the module (the device stays open).
+void dropModule() {
+    SDL_PauseAudioDevice(device, 1);
+    std::lock_guard<std::mutex> hold(moduleLock);
+    if (module != nullptr) openmpt_module_destroy(module);
+    module = nullptr;
+    playing = false;
+    started = false;
+    position.store(noModulePosition, std::memory_order_release);
+}
+
+}  // namespace
+
+}  // namespace demo
+
+// The calls keep their published names, outside the namespace.
+using namespace demo;
+
+// --- device -------------------------------------------------------------------
+int BASSMOD_Init(int deviceNumber, std::uint32_t freq, std::uint32_t) {
+    if (device != 0) return fail("the audio device is already open");
+    if (freq < 8000 || freq > 192000)
+        return fail("unsupported output rate " + std::to_string(freq) + " Hz (8000 to 192000)");
+    // NOTE: the show handles SIGINT and SIGTERM itself; SDL must not take them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_Init(SDL_INIT_AUDIO) != 0) {
+        fail(SDL_GetError());
+        SDL_Quit();
+        return 0;
+    }
+
+    // which device
+    const char* name = nullptr;
+    if (deviceNumber != -1) {
+        const int count = SDL_GetNumAudioDevices(0);
+        if (deviceNumber < 1 || deviceNumber > count) {
+            fail("there is no audio device number " + std::to_string(deviceNumber) + " (" +
+                 std::to_string(count) + " known)");
+            SDL_Quit();
+            return 0;
+        }
+        name = SDL_GetAudioDeviceName(deviceNumber - 1, 0);
+    }
+
+    // NOTE: no changes allowed: SDL converts to whatever the hardware takes,
+    // so the callback always gets the rate and format asked for here.
+    SDL_AudioSpec want;
+    SDL_zero(want);
+    want.freq = int(freq);
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = bufferFrames;
+    want.callback = audioCallback;
+    SDL_AudioSpec have;
+    outputRate = std::int32_t(freq);
+    device = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    if (device == 0) {
+        const char* driver = SDL_GetCurrentAudioDriver();
+        fail(std::string(SDL_GetError()) + " (audio driver " + (driver ? driver : "none") + ")");
+        SDL_Quit();
+        return 0;
+    }
+    return 1;
+}
+
+void BASSMOD_Free() {
+    if (device == 0) return;
+    dropModule();
+    SDL_CloseAudioDevice(device);
+    device = 0;
+    SDL_Quit();
+}
+
+// --- module -------------------------------------------------------------------
+int BASSMOD_MusicLoad(int mem, const void* file, std::uint32_t offset, std::uint32_t length,
+                      std::uint32_t flags) {
+    if (device == 0) return fail("the audio device is not open");
+    dropModule();
+
+    // the bytes, then the module made from them
+    std::string why;
+    openmpt_module* loaded = nullptr;
+    if (mem != 0) {
+        if (file == nullptr || length == 0) return fail("no module data (empty)");
+        loaded = openModule(static_cast<const unsigned char*>(file) + offset, length, flags, why);
+    } else {
+        std::vector<unsigned char> data;
+        if (readModuleFile(static_cast<const char*>(file), offset, length, data, why))
+            loaded = openModule(data.data(), data.size(), flags, why);
+    }
+    if (loaded == nullptr) return fail(why);
+
+    std::lock_guard<std::mutex> hold(moduleLock);
+    module = loaded;
+    position.store(modulePosition(module), std::memory_order_release);
+    return 1;
+}
+
 int BASSMOD_MusicPlay() {
-    return 0;
+    if (device == 0) return fail("the audio device is not open");
+    {
+        std::lock_guard<std::mutex> hold(moduleLock);
+        if (module == nullptr) return fail("no module is loaded");
+        if (started) openmpt_module_set_position_order_row(module, 0, 0);
+        started = false;
+        playing = true;
+        position.store(modulePosition(module), std::memory_order_release);
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return 1;
 }
-std::uint32_t BASSMOD_MusicGetPosition() {
-    return 0xFFFFFFFFu;
-}
+
+std::uint32_t BASSMOD_MusicGetPosition() { return position.load(std::memory_order_acquire); }
+
 int BASSMOD_MusicStop() {
-    return 0;
+    if (device == 0) return fail("the audio device is not open");
+    SDL_PauseAudioDevice(device, 1);
+    std::lock_guard<std::mutex> hold(moduleLock);
+    if (module == nullptr) return fail("no module is loaded");
+    playing = false;
+    return 1;
 }
-void BASSMOD_MusicFree() {}
-void BASSMOD_Free() {}
-const char* musicErrorText() {
-    return "the music layer is not built yet";
+
+void BASSMOD_MusicFree() {
+    if (device != 0) dropModule();
 }
+
+const char* musicErrorText() { return lastError.c_str(); }

@@ -1,0 +1,45 @@
+// Offline rendering of the show's music, for a capture tool that writes the
+// show to video: the same module, opened with exactly the same settings as
+// the player (module.h), rendered as fast as the caller asks instead of in
+// real time, with no audio device.
+//
+// Output: interleaved stereo int16 (left, right) at offlineRate Hz. The
+// position reported is that of the next frame to render, packed like
+// BASSMOD_MusicGetPosition's (order low 16 bits, row high 16 bits), so a
+// caller that reads it before rendering each chunk sees what the player would
+// report while that chunk is heard.
+//
+// One module at a time, kept in this file; main thread only, independent of
+// the player's state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace demo {
+
+constexpr std::int32_t offlineRate = 44100;
+
+// Opens the module file fileName with the load flags of BASSMOD_MusicLoad
+// (the show passes BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET),
+// closing any module opened before. On failure returns false, with the reason
+// in offlineMusicErrorText().
+bool openOfflineMusic(const char* fileName, std::uint32_t flags);
+
+// Renders frames frames into samples (room for 2 * frames values). Returns
+// the frames of module sound rendered: frames, or fewer once a module that
+// does not loop has ended, the rest being silence. Without an open module it
+// writes silence and returns 0.
+std::size_t renderOfflineMusic(std::int16_t* samples, std::size_t frames);
+
+// Order (low 16 bits) and row (high 16 bits) of the next frame to render;
+// 0xFFFFFFFF without an open module.
+std::uint32_t offlineMusicPosition();
+
+// Frees the module; does nothing without one.
+void closeOfflineMusic();
+
+// Why openOfflineMusic last failed; "" if it never has.
+const char* offlineMusicErrorText();
+
+}  // namespace demo
