@@ -1,0 +1,138 @@
+// Scene 6, the rippling sphere shell, against the GL recorder: the clean
+// shell at the start, the ripples growing with time, the band's bounds, the
+// generator budget and the state the last scene leaves.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "scenes/rippling_sphere.h"
+#include "scenes/scenes.h"
+#include "tests/scenes/rotated_boxes.h"
+#include "tests/support/gl_recorder.h"
+#include "tests/support/scripted_random.h"
+
+namespace {
+
+using glrec::call;
+using glrec::Call;
+using glrec::Fn;
+
+class RipplingSphere : public ::testing::Test {
+protected:
+    void SetUp() override {
+        glrec::reset();
+        glrec::setRecording(true);
+        scriptedrand::useRealSequence(1);
+        scriptedrand::resetCount();
+    }
+
+    static double radius(const recorded::RotatedBox& b) {
+        return std::sqrt(b.x * b.x + b.y * b.y + b.z * b.z);
+    }
+};
+
+TEST_F(RipplingSphere, StartsAsACleanShellBetweenRadii09487And10488) {
+    demo::scene6(0);
+    const auto boxes = recorded::rotatedBoxes();
+    // About 19,600 of the million lattice points lie in the band.
+    EXPECT_GT(boxes.size(), 1400u);
+    EXPECT_LT(boxes.size(), 1750u);
+    int octants[8] = {};
+    for (const auto& b : boxes) {
+        ASSERT_GT(radius(b), 0.9487) << b.x << ", " << b.y << ", " << b.z;
+        ASSERT_LT(radius(b), 1.0488) << b.x << ", " << b.y << ", " << b.z;
+        ASSERT_EQ(b.size, 0.06f);
+        ASSERT_EQ(b.angle, 0);
+        ASSERT_EQ(b.r, float(0.8 * b.z + b.y + 0.1));
+        ASSERT_EQ(b.g, float(0.6 * b.y + b.z));
+        ASSERT_EQ(b.b, 1);
+        ++octants[(b.x > 0) + 2 * (b.y > 0) + 4 * (b.z > 0)];
+    }
+    for (int n : octants)
+        EXPECT_GT(n, 100) << "the whole shell is sampled";
+}
+
+TEST_F(RipplingSphere, RipplesGrowWithTheSceneTime) {
+    // The largest distance from the clean shell among the cubes drawn.
+    auto spread = [](int ms) {
+        glrec::reset();
+        demo::scene6(ms);
+        double worst = 0;
+        for (const auto& b : recorded::rotatedBoxes()) {
+            const double r2 = b.x * b.x + b.y * b.y + b.z * b.z;
+            worst = std::max(worst, std::max(0.9 - r2, r2 - 1.1));
+        }
+        return worst;
+    };
+    // Amplitudes 0.05 + 0.03 + 0.003 at one second, 0.5 + 3 + 3 at ten.
+    EXPECT_LT(spread(1000), 0.09);
+    EXPECT_GT(spread(1000), 0.02);
+    EXPECT_GT(spread(10000), 1.5);
+}
+
+TEST_F(RipplingSphere, FrameDraws240000TimesWhateverTheTime) {
+    for (int ms : {0, 5000, 20000}) {
+        glrec::reset();
+        glrec::setRecording(false);
+        scriptedrand::resetCount();
+        demo::scene6(ms);
+        EXPECT_EQ(scriptedrand::calls(), 240000) << "at " << ms << " ms";
+    }
+}
+
+TEST(SphereShellBand, BoundsAreStrict) {
+    EXPECT_FALSE(demo::inSphereShellBand(0.9));
+    EXPECT_FALSE(demo::inSphereShellBand(1.1));
+    EXPECT_TRUE(demo::inSphereShellBand(std::nextafter(0.9, 1.0)));
+    EXPECT_TRUE(demo::inSphereShellBand(std::nextafter(1.1, 1.0)));
+    EXPECT_TRUE(demo::inSphereShellBand(1.0));
+    EXPECT_FALSE(demo::inSphereShellBand(0.5));
+    EXPECT_FALSE(demo::inSphereShellBand(2.0));
+}
+
+TEST_F(RipplingSphere, OpensWhiteTurnsTheCloudAndLeavesTheScissorTestOff) {
+    // Scene 5 hands over the scissor test on in its text strip.
+    glrec::State handed;
+    handed.scissorTest = true;
+    handed.depthTest = true;
+    handed.scissorBox = {0, 100, 640, 80};
+    glrec::setState(handed);
+    demo::scene6(2500);
+
+    std::vector<Call> expected{call(Fn::Disable, {GL_BLEND}), call(Fn::Enable, {GL_SCISSOR_TEST})};
+    for (int y = 456; y >= 0; y -= 24) {
+        expected.push_back(call(Fn::Scissor, {0, double(y), 640, 24}));
+        expected.push_back(call(Fn::ClearColor, {1, 1, 1, 1}));
+        expected.push_back(call(Fn::Clear, {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}));
+    }
+    const std::vector<Call> rest{
+        call(Fn::MatrixMode, {GL_MODELVIEW}),    call(Fn::LoadIdentity),
+        call(Fn::Enable, {GL_DEPTH_TEST}),       call(Fn::LookAt, {0, 0, 3, 0, 0, 0, 0, 1, 0}),
+        call(Fn::Disable, {GL_SCISSOR_TEST}),    call(Fn::Translatef, {0, 0, -1}),
+        call(Fn::Rotatef, {250, 1, 0.3f, -0.5f})};
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    const auto& calls = glrec::calls();
+    ASSERT_GT(calls.size(), expected.size());
+    EXPECT_EQ(glrec::describe(std::vector<Call>(calls.begin(), calls.begin() + expected.size())),
+              glrec::describe(expected));
+    // Nothing but cubes follows, each turned back by the cloud's angle.
+    const auto boxes = recorded::rotatedBoxes(expected.size());
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes[0].angle, -250);
+    EXPECT_EQ(glrec::callsOf(Fn::Scissor).size(), 20u);
+    EXPECT_EQ(calls.back(), call(Fn::SwapBuffers));
+
+    const glrec::State& s = glrec::state();
+    EXPECT_FALSE(s.scissorTest);
+    EXPECT_EQ(s.scissorBox, (std::array<int, 4>{0, 0, 640, 24}));
+    EXPECT_FALSE(s.blend);
+    EXPECT_TRUE(s.depthTest);
+    EXPECT_EQ(s.matrixMode, GL_MODELVIEW);
+    EXPECT_EQ(s.modelviewDepth, 1);
+    EXPECT_EQ(s.clearColor, (std::array<float, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(s.misuse, 0);
+}
+
+}  // namespace
