@@ -1,4 +1,6 @@
-// Block text: one drawBox per present texel of a glyph, nothing cached.
+// Block text: each present texel of a glyph becomes one drawBox, sent afresh
+// on every call (at most 64 boxes per character, nothing cached); no rand()
+// calls. Leaves the matrix stack, and all other GL state, as it found them.
 #include "font/blocktext.h"
 
 #include <GL/gl.h>

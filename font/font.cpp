@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace demo {
@@ -107,18 +108,14 @@ bool readFontImage(const char* path, std::string& problem) {
         problem = std::string("cannot read: ") + std::strerror(readError);
         return false;
     }
-    if (got < headerBytes) {
-        problem = "is " + std::to_string(got) + " bytes long, too short for a TGA header";
-        return false;
+    // A header that is there but wrong says more than the length does.
+    problem = got >= headerBytes ? headerProblem(file.data()) : "";
+    if (problem.empty() && got < fileBytes) {
+        problem = "is " + std::to_string(got) + " bytes long; a 256x64 font image is " +
+                  std::to_string(fileBytes) + " bytes";
     }
-    problem = headerProblem(file.data());
     if (!problem.empty())
         return false;
-    if (got < fileBytes) {
-        problem = "is " + std::to_string(got) + " bytes long; a 256x64 font image needs " +
-                  std::to_string(fileBytes);
-        return false;
-    }
 
     // Cell of code i: cell column i mod 32, cell row i div 32 from the top;
     // stored row 63 is the top row of the picture.

@@ -19,9 +19,13 @@ struct GlyphTexel {
 // the font is loaded; read-only afterwards.
 extern GlyphTexel glyphTable[256][8][8];
 
-// Reads the font image at path into glyphTable. On failure returns false,
-// leaves glyphTable untouched and sets problem to a short description of
-// what is wrong with the file (it does not repeat the path).
+// Reads the font image at path into glyphTable and clears problem. Refuses a
+// file that is missing, unreadable, shorter than 17170 bytes or not in the
+// layout above (an identification field, another image type, colour map,
+// size or depth, or rows not stored bottom first from the left): then returns
+// false, leaves glyphTable untouched and sets problem to a short description
+// of what is wrong with the file (it does not repeat the path). Bytes after
+// the first 17170 are ignored.
 bool readFontImage(const char* path, std::string& problem);
 
 // Start-up: reads "fontpre.tga" from the working directory. On failure prints
