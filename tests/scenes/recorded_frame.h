@@ -1,0 +1,145 @@
+// Reading a recorded scene frame back as what it draws: the scissored clears
+// with their colours, the rotated boxes with their placement and base colour,
+// and the fade-in overlay. Used by the recorder tests of scenes 1 to 3.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "tests/support/gl_recorder.h"
+
+namespace recorded {
+
+// One scissored clear: the box passed to glScissor and the clear colour in
+// force when glClear ran.
+struct Clear {
+    std::array<double, 4> rect;  // x, y, w, h
+    std::array<double, 3> colour;
+    bool operator==(const Clear& o) const { return rect == o.rect && colour == o.colour; }
+};
+
+inline std::vector<Clear> clears() {
+    std::vector<Clear> out;
+    std::array<double, 4> box{};
+    std::array<double, 3> colour{};
+    for (const glrec::Call& c : glrec::calls()) {
+        if (c.fn == glrec::Fn::Scissor)
+            box = {c.arg[0], c.arg[1], c.arg[2], c.arg[3]};
+        else if (c.fn == glrec::Fn::ClearColor)
+            colour = {c.arg[0], c.arg[1], c.arg[2]};
+        else if (c.fn == glrec::Fn::Clear)
+            out.push_back({box, colour});
+    }
+    return out;
+}
+
+inline Clear clear(double x, double y, double w, double h, float r, float g, float b) {
+    return {{x, y, w, h}, {r, g, b}};
+}
+
+// The twenty white bands every scene opens with, top to bottom.
+inline std::vector<Clear> whiteBands() {
+    std::vector<Clear> out;
+    for (int y = 456; y >= 0; y -= 24)
+        out.push_back(clear(0, y, 640, 24, 1, 1, 1));
+    return out;
+}
+
+// One drawRotatedBox call, recognised by its push, translate, scale, rotate
+// and inner push; colour is the base colour (the top face, sent third).
+struct Box {
+    std::array<double, 3> at, size;
+    std::array<double, 4> rotation;  // angle, axis
+    std::array<double, 3> colour;
+    std::size_t firstCall;  // index of its glPushMatrix in the log
+};
+
+inline std::vector<Box> rotatedBoxes() {
+    using glrec::Fn;
+    const std::vector<glrec::Call>& log = glrec::calls();
+    std::vector<Box> out;
+    for (std::size_t k = 3; k + 1 < log.size(); ++k) {
+        if (log[k].fn != Fn::Rotatef || log[k - 1].fn != Fn::Scalef ||
+            log[k - 2].fn != Fn::Translatef || log[k - 3].fn != Fn::PushMatrix ||
+            log[k + 1].fn != Fn::PushMatrix)
+            continue;
+        Box box{};
+        box.at = {log[k - 2].arg[0], log[k - 2].arg[1], log[k - 2].arg[2]};
+        box.size = {log[k - 1].arg[0] * 2, log[k - 1].arg[1] * 2, log[k - 1].arg[2] * 2};
+        box.rotation = {log[k].arg[0], log[k].arg[1], log[k].arg[2], log[k].arg[3]};
+        box.firstCall = k - 3;
+        int colours = 0;
+        for (std::size_t c = k + 1; c < log.size() && colours < 3; ++c) {
+            if (log[c].fn == Fn::Color3f && ++colours == 3)
+                box.colour = {log[c].arg[0], log[c].arg[1], log[c].arg[2]};
+        }
+        out.push_back(box);
+    }
+    return out;
+}
+
+// The fade-in overlay's grey k, when the frame ends with the overlay: the
+// blend set-up, the eye-space identity and the full-view flat slab, then the
+// swap. Empty when the frame draws no overlay (or draws it wrongly).
+inline std::optional<double> overlayGrey() {
+    using glrec::call;
+    using glrec::Fn;
+    const std::vector<glrec::Call>& log = glrec::calls();
+    // set-up (4) + slab (push, translate, scale, begin, 6 x 5, end, pop) + swap
+    const std::size_t length = 4 + 36 + 1;
+    if (log.size() < length) return std::nullopt;
+    const std::size_t s = log.size() - length;
+    const std::vector<glrec::Call> setUp = {
+        call(Fn::BlendFunc, {GL_ONE, GL_ONE_MINUS_SRC_COLOR}), call(Fn::Enable, {GL_BLEND}),
+        call(Fn::Disable, {GL_SCISSOR_TEST}), call(Fn::LoadIdentity)};
+    for (std::size_t i = 0; i < setUp.size(); ++i) {
+        if (log[s + i] != setUp[i]) return std::nullopt;
+    }
+    const double z0 = -1.1f, z1 = -1.01f;
+    if (log[s + 5] != call(Fn::Translatef, {0, 0, float((z0 + z1) * 0.5)}) ||
+        log[s + 6] != call(Fn::Scalef, {100, 100, float((z1 - z0) * 0.5)}))
+        return std::nullopt;
+    const glrec::Call& grey = log[s + 8];
+    if (grey.fn != Fn::Color3f || grey.arg[0] != grey.arg[1] || grey.arg[1] != grey.arg[2])
+        return std::nullopt;
+    return grey.arg[0];
+}
+
+// The GL state a frame hands to the next, as far as scenes rely on it.
+struct HandOver {
+    bool blend, scissorTest, depthTest;
+    int blendSrc, blendDst;
+    bool operator==(const HandOver& o) const {
+        return blend == o.blend && scissorTest == o.scissorTest && depthTest == o.depthTest &&
+               (!blend || (blendSrc == o.blendSrc && blendDst == o.blendDst));
+    }
+};
+
+inline HandOver handOver() {
+    const glrec::State& s = glrec::state();
+    return {s.blend, s.scissorTest, s.depthTest, s.blendSrc, s.blendDst};
+}
+
+// A state as left by start-up: nothing enabled but culling.
+inline glrec::State startupState() {
+    glrec::State s;
+    s.cullFace = true;
+    return s;
+}
+
+// The opposite of start-up: everything a previous frame might leave on.
+inline glrec::State busyState() {
+    glrec::State s = startupState();
+    s.blend = s.scissorTest = s.depthTest = true;
+    s.blendSrc = GL_ONE;
+    s.blendDst = GL_ONE_MINUS_SRC_COLOR;
+    s.scissorBox = {10, 20, 30, 40};
+    s.clearColor = {0.5f, 0.25f, 0.125f, 1};
+    return s;
+}
+
+}  // namespace recorded
