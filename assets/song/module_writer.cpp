@@ -156,6 +156,12 @@ std::string checkInstruments(const Module& m) {
         if (!inRange(ins.sample, 1, long(m.samples.size())))
             return where + format(": sample %ld does not exist (samples 1..%ld)", ins.sample,
                                   long(m.samples.size()));
+        if (!ins.keyboard.empty() && ins.keyboard.size() != 120)
+            return where + format(": keyboard has %ld notes, not 120", long(ins.keyboard.size()));
+        for (size_t n = 0; n < ins.keyboard.size(); ++n)
+            if (!inRange(ins.keyboard[n], 1, long(m.samples.size())))
+                return where + format(": note %ld plays sample %ld, which does not exist", long(n),
+                                      ins.keyboard[n]);
         if (!inRange(ins.globalVolume, 0, 128))
             return where + format(": global volume %ld is outside 0..128", ins.globalVolume);
         if (!inRange(ins.fadeOut, 0, 128))
@@ -317,7 +323,7 @@ void putInstrument(std::vector<std::uint8_t>& out, const ModuleInstrument& ins) 
     put16(out, 0xFFFF);
     for (int note = 0; note < 120; ++note) {
         put8(out, note);
-        put8(out, ins.sample);
+        put8(out, ins.keyboard.empty() ? ins.sample : ins.keyboard[note]);
     }
     putEnvelope(out, ins.volumeEnvelope);
     putFlatEnvelope(out);

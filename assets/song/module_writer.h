@@ -49,16 +49,19 @@ struct ModuleEvent {
     int param = 0;           // the effect's parameter, 0..255
 };
 
+// NOTE: members of class type carry an explicit {} initialiser so that
+// descriptions can be written as braced lists that leave them out, under
+// -Wextra's missing-initialiser warning.
 struct ModulePattern {
     int rows = 64;  // 32..200
-    std::vector<ModuleEvent> events;
+    std::vector<ModuleEvent> events{};
 };
 
 // A 16-bit mono sample. The loop, when on, plays frames loopBegin ..
 // loopEnd-1 over and over: 0 <= loopBegin < loopEnd <= data.size().
 struct ModuleSample {
-    std::string name;  // up to 25 characters
-    std::vector<std::int16_t> data;
+    std::string name{};  // up to 25 characters
+    std::vector<std::int16_t> data{};
     int c5Speed = 8363;     // playback rate in Hz of note C-5, 1..9999999
     int volume = 64;        // default volume, 0..64
     int globalVolume = 64;  // 0..64
@@ -84,37 +87,39 @@ struct ModuleEnvelopePoint {
 };
 
 struct ModuleEnvelope {
-    std::vector<ModuleEnvelopePoint> points;
+    std::vector<ModuleEnvelopePoint> points{};
     int sustainBegin = -1;
     int sustainEnd = -1;
 };
 
-// An instrument plays one sample over the whole keyboard, shaped by its
-// volume envelope. Once the envelope has ended, or on release without an
-// envelope, the note fades out over 1024 / fadeOut ticks (0 = never).
+// An instrument plays one sample over the whole keyboard, or one sample per
+// note when keyboard is given, shaped by its volume envelope. Once the
+// envelope has ended, or on release without an envelope, the note fades out
+// over 1024 / fadeOut ticks (0 = never).
 struct ModuleInstrument {
-    std::string name;        // up to 25 characters
-    int sample = 1;          // 1-based sample
-    int globalVolume = 128;  // 0..128
-    int fadeOut = 0;         // 0..128
-    int newNoteAction = 0;   // what a new note does to a playing one: 0 cut,
-                             // 1 continue, 2 release, 3 fade
+    std::string name{};           // up to 25 characters
+    int sample = 1;               // 1-based sample
+    std::vector<int> keyboard{};  // empty, or 120 1-based samples, one per note
+    int globalVolume = 128;       // 0..128
+    int fadeOut = 0;              // 0..128
+    int newNoteAction = 0;        // what a new note does to a playing one: 0 cut,
+                                  // 1 continue, 2 release, 3 fade
     ModuleEnvelope volumeEnvelope{};
 };
 
 struct Module {
-    std::string name;                           // up to 25 characters
-    int channels = 4;                           // 1..64
-    int speed = 6;                              // ticks per row, 1..255
-    int tempo = 125;                            // 32..255; a tick lasts 2.5 / tempo seconds
-    int globalVolume = 128;                     // 0..128
-    int mixVolume = 48;                         // 0..128
-    std::vector<int> channelPan;                // one per channel, 0..64; empty = all centred
-    std::vector<int> channelVolume;             // one per channel, 0..64; empty = all 64
-    std::vector<int> orders;                    // pattern indices in play order, 1..255 entries
-    std::vector<ModulePattern> patterns;        // 1..200 patterns
-    std::vector<ModuleSample> samples;          // 1..99 samples
-    std::vector<ModuleInstrument> instruments;  // 0..99; empty = sample mode
+    std::string name{};                           // up to 25 characters
+    int channels = 4;                             // 1..64
+    int speed = 6;                                // ticks per row, 1..255
+    int tempo = 125;                              // 32..255; a tick lasts 2.5 / tempo seconds
+    int globalVolume = 128;                       // 0..128
+    int mixVolume = 48;                           // 0..128
+    std::vector<int> channelPan{};                // one per channel, 0..64; empty = all centred
+    std::vector<int> channelVolume{};             // one per channel, 0..64; empty = all 64
+    std::vector<int> orders{};                    // pattern indices in play order, 1..255 entries
+    std::vector<ModulePattern> patterns{};        // 1..200 patterns
+    std::vector<ModuleSample> samples{};          // 1..99 samples
+    std::vector<ModuleInstrument> instruments{};  // 0..99; empty = sample mode
 };
 
 // "" when the description can be written, else one line naming the first

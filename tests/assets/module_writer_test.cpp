@@ -261,6 +261,29 @@ TEST(ModuleWriterSamples, SustainHoldsUntilNoteOff) {
         ASSERT_EQ(out[i], 0.0f) << "after the release, output frame " << i;
 }
 
+TEST(ModuleWriterSamples, KeyboardSplitsPlayEachNotesOwnSample) {
+    ModuleSample high;
+    high.c5Speed = 44100;
+    high.data.assign(1000, 10000);
+    ModuleSample low = high;
+    low.data.assign(1000, -10000);
+    Module m = oneNote(low);
+    m.samples.push_back(high);
+    m.channels = 2;
+    m.patterns[0].events[0].note = 59;
+    m.patterns[0].events.push_back({8, 1, 60, 1, 64});
+    ModuleInstrument ins;
+    ins.keyboard.assign(120, 1);
+    for (int note = 60; note < 120; ++note)
+        ins.keyboard[note] = 2;
+    m.instruments.push_back(ins);
+    openmpt::module mod = load(m);
+    // speed 6 at tempo 125: row 8 starts at frame 8 * 6 * 882
+    const std::vector<float> out = render(mod, 8 * 6 * 882 + 500);
+    EXPECT_LT(out[100], 0.0f) << "note 59 plays the low sample";
+    EXPECT_GT(out[8 * 6 * 882 + 100], 0.0f) << "note 60 plays the high sample";
+}
+
 // ---- refusals ----------------------------------------------------------------------
 
 struct Fault {
@@ -353,6 +376,19 @@ const Fault faults[] = {
          m.instruments[0].volumeEnvelope.points = {{0, 64}, {5, 10}, {5, 0}};
      },
      "envelope point 2 does not come after point 1"},
+    {"keyboard of the wrong size",
+     [](Module& m) {
+         m.instruments.push_back({"keys", 1});
+         m.instruments[0].keyboard.assign(119, 1);
+     },
+     "instrument 1: keyboard has 119 notes, not 120"},
+    {"keyboard naming a missing sample",
+     [](Module& m) {
+         m.instruments.push_back({"keys", 1});
+         m.instruments[0].keyboard.assign(120, 1);
+         m.instruments[0].keyboard[70] = 3;
+     },
+     "note 70 plays sample 3, which does not exist"},
     {"sustain past the last point",
      [](Module& m) {
          m.instruments.push_back({"env", 1});
