@@ -4,8 +4,9 @@
 // lower half of the screen; a dense clump of a thousand blue-to-lilac cubes a
 // little above and right of the centre, all spinning in step about one tilted
 // axis while their positions scatter anew every frame; and in front of it all
-// the black block letters "Fulic", whose height and stroke widths jitter every
-// frame. The picture fades in from white over the first four seconds.
+// a five-letter signature in black block letters, whose height and stroke
+// widths jitter every frame. The picture fades in from white over the first
+// four seconds.
 //
 // Per frame: 3017 rand() calls (3 strip, 3000 cubes, 14 signature), 1000
 // rotated boxes, 32 scissored clears.
@@ -36,7 +37,7 @@ struct SignatureElement {
     Row rows[2];
 };
 
-// "Fulic", left to right: thirteen elements, one cursor advance each.
+// The signature, left to right: thirteen elements, one cursor advance each.
 // clang-format off
 const SignatureElement signature[] = {
     {column, 0, {}}, {bars, 2, {lowerMiddle, top}},                          // F
