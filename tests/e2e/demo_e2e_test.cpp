@@ -113,11 +113,12 @@ protected:
     std::string errors() const { return readFile(path("stderr.txt")); }
     std::string output() const { return readFile(path("stdout.txt")); }
 
-    // The show's window id on the display, or "" when there is none.
+    // The show's window id on the display, or "" when there is none: the
+    // visible window named "boxdemo" that belongs to this run's process.
     std::string findWindow(int seconds) {
-        return shell(
-            "timeout " + std::to_string(seconds) +
-            " xdotool search --sync --onlyvisible --name '^boxdemo$' 2>/dev/null | head -n1");
+        return shell("timeout " + std::to_string(seconds) +
+                     " xdotool search --sync --onlyvisible --pid " + std::to_string(run.pid) +
+                     " --name '^boxdemo$' 2>/dev/null | head -n1");
     }
 
     std::string directory;
@@ -156,7 +157,8 @@ TEST_F(EndToEnd, ACharacterKeyEndsTheShowWithZeroAndLeavesNoWindow) {
     shell("xdotool windowfocus --sync " + window + " key x");
     EXPECT_EQ(waitForExit(20), 0) << errors();
     EXPECT_TRUE(onlyTheWindowLine(errors())) << errors();
-    EXPECT_EQ(shell("xdotool search --name '^boxdemo$' 2>/dev/null"), "");
+    EXPECT_EQ(shell("xdotool getwindowname " + window + " >/dev/null 2>&1 && echo exists"), "")
+        << "the window outlived the show";
 }
 
 TEST_F(EndToEnd, ATerminationSignalEndsTheShowWithZero) {
