@@ -127,7 +127,12 @@ openmpt_module* openModule(const void* data, std::size_t size, std::uint32_t fla
     openmpt_free_string(message);
 
     // the load flags
-    openmpt_module_set_repeat_count(module, (flags & BASS_MUSIC_LOOP) != 0 ? -1 : 0);
+    if ((flags & BASS_MUSIC_LOOP) != 0) {
+        openmpt_module_set_repeat_count(module, -1);
+    } else {
+        openmpt_module_set_repeat_count(module, 0);
+        openmpt_module_ctl_set_text(module, "play.at_end", "stop");
+    }
     if ((flags & BASS_MUSIC_RAMP) == 0)
         openmpt_module_set_render_param(module, OPENMPT_MODULE_RENDER_VOLUMERAMPING_STRENGTH, 0);
     return module;

@@ -29,7 +29,8 @@ bool readModuleFile(const char* fileName, std::uint32_t offset, std::uint32_t le
 // Makes a module from size bytes at data (copied: the bytes may be dropped
 // afterwards) and configures it for the load flags of player.h:
 //   BASS_MUSIC_LOOP      repeats forever (back to the restart order, normally
-//                        0); without it the module plays once, then silence.
+//                        0); without it the module plays once and stops
+//                        dead at its end (libopenmpt would fade out).
 //   BASS_MUSIC_RAMP      libopenmpt's default volume ramping; without it no
 //                        ramping at all.
 //   BASS_MUSIC_POSRESET  accepted; nothing can move the position but
@@ -45,12 +46,14 @@ openmpt_module* openModule(const void* data, std::size_t size, std::uint32_t fla
 // Renders frames frames of interleaved stereo int16 at rate Hz into samples
 // (2 * frames values). Once a module that does not loop has ended, the rest
 // is silence. Returns the number of frames of module sound (frames unless it
-// ended).
+// ended). After the end, libopenmpt reports order 0, row 0.
 std::size_t renderModule(openmpt_module* module, std::int32_t rate, std::int16_t* samples,
                          std::size_t frames);
 
-// Where the next frame to render lies: order in the low 16 bits, row in the
-// high 16 bits.
+// Where the last frame rendered lies (order 0, row 0 before the first): order
+// in the low 16 bits, row in the high 16 bits.
+// NOTE: not the next frame: libopenmpt moves to a new row only when it
+// renders that row's first frame.
 std::uint32_t modulePosition(openmpt_module* module);
 
 }  // namespace demo

@@ -4,10 +4,10 @@
 // real time, with no audio device.
 //
 // Output: interleaved stereo int16 (left, right) at offlineRate Hz. The
-// position reported is that of the next frame to render, packed like
-// BASSMOD_MusicGetPosition's (order low 16 bits, row high 16 bits), so a
-// caller that reads it before rendering each chunk sees what the player would
-// report while that chunk is heard.
+// position reported is that of the last frame rendered (order 0, row 0
+// before the first), packed like BASSMOD_MusicGetPosition's (order low 16
+// bits, row high 16 bits): a caller that reads it before rendering each chunk
+// sees what the player reports while that chunk is heard.
 //
 // One module at a time, kept in this file; main thread only, independent of
 // the player's state.
@@ -32,7 +32,8 @@ bool openOfflineMusic(const char* fileName, std::uint32_t flags);
 // writes silence and returns 0.
 std::size_t renderOfflineMusic(std::int16_t* samples, std::size_t frames);
 
-// Order (low 16 bits) and row (high 16 bits) of the next frame to render;
+// Order (low 16 bits) and row (high 16 bits) of the last frame rendered;
+// once a module that does not loop has ended, where its last chunk began;
 // 0xFFFFFFFF without an open module.
 std::uint32_t offlineMusicPosition();
 

@@ -27,11 +27,12 @@ SDL_AudioDeviceID device = 0;  // 0: not open
 std::int32_t outputRate = 0;
 std::string lastError;
 
-// Guards module, playing and started against the audio thread.
+// Guards module, playing, started and ended against the audio thread.
 std::mutex moduleLock;
 openmpt_module* module = nullptr;
 bool playing = false;
 bool started = false;  // anything rendered since the load
+bool ended = false;    // a module that does not loop has played to its end
 
 std::atomic<std::uint32_t> position{noModulePosition};
 
@@ -47,14 +48,18 @@ void SDLCALL audioCallback(void*, Uint8* stream, int bytes) {
     std::int16_t* samples = reinterpret_cast<std::int16_t*>(stream);
     const std::size_t frames = std::size_t(bytes) / (2 * sizeof(std::int16_t));
     std::lock_guard<std::mutex> hold(moduleLock);
-    if (module == nullptr || !playing) {
+    if (module == nullptr || !playing || ended) {
         SDL_memset(stream, 0, std::size_t(bytes));
         return;
     }
-    // NOTE: the position is taken before decoding: this buffer is the audio
-    // heard next, so its first frame is where the listener is once it plays.
+    // NOTE: the position is taken before decoding, not after: this buffer is
+    // the audio heard next, so where the module stands now (the last frame
+    // handed over) is where the listener is when it starts to play, and it
+    // stays at most one buffer behind the sound until the next call.
     position.store(modulePosition(module), std::memory_order_release);
-    renderModule(module, outputRate, samples, frames);
+    // At the end libopenmpt reports order 0 again; the position then stays
+    // where this buffer began.
+    ended = renderModule(module, outputRate, samples, frames) < frames;
     started = true;
 }
 
@@ -66,6 +71,7 @@ void dropModule() {
     module = nullptr;
     playing = false;
     started = false;
+    ended = false;
     position.store(noModulePosition, std::memory_order_release);
 }
 
@@ -163,6 +169,7 @@ int BASSMOD_MusicPlay() {
         if (module == nullptr) return fail("no module is loaded");
         if (started) openmpt_module_set_position_order_row(module, 0, 0);
         started = false;
+        ended = false;
         playing = true;
         position.store(modulePosition(module), std::memory_order_release);
     }
