@@ -121,8 +121,10 @@ int BASSMOD_Init(int deviceNumber, std::uint32_t freq, std::uint32_t) {
     outputRate = std::int32_t(freq);
     device = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
     if (device == 0) {
+        // Name the driver: without SDL_AUDIODRIVER, SDL chose it.
         const char* driver = SDL_GetCurrentAudioDriver();
-        fail(std::string(SDL_GetError()) + " (audio driver " + (driver ? driver : "none") + ")");
+        fail(std::string(SDL_GetError()) + ", using SDL's " + (driver ? driver : "unknown") +
+             " driver");
         SDL_Quit();
         return 0;
     }

@@ -78,10 +78,12 @@ std::vector<Reading> watchPlayer(int ms) {
     std::vector<Reading> readings;
     const Clock::time_point start = Clock::now();
     for (;;) {
+        // The clock after the position: the reading cannot look early.
+        const std::uint32_t position = BASSMOD_MusicGetPosition();
         const double elapsed =
             std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         if (elapsed > ms) break;
-        readings.push_back({elapsed, BASSMOD_MusicGetPosition()});
+        readings.push_back({elapsed, position});
         usleep(2000);
     }
     return readings;

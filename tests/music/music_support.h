@@ -30,6 +30,21 @@ struct Reading {
     std::uint32_t position;
 };
 
+// How far a reading of the player may stray from the module's own timing.
+// SDL's dummy driver takes a 1024-frame buffer (23.22 ms) every 23 ms or
+// later, so the module may run up to dummyHaste times faster than the clock;
+// within that, a reading is never early by more than aheadSlackMs. It may be
+// late by a buffer (23 ms), the wake-up of a paused device (another 23 ms)
+// and whatever a busy machine adds to the audio thread's wake-ups.
+constexpr double dummyHaste = (1024.0 / 44.1) / 23.0;
+constexpr double aheadSlackMs = 5;
+constexpr double behindSlackMs = 150;
+
+// The latest and the earliest module time (ms) the player may report at
+// clock time ms.
+inline double latestModuleMs(double ms) { return ms * dummyHaste + aheadSlackMs; }
+inline double earliestModuleMs(double ms) { return ms - behindSlackMs; }
+
 // Reads the player's position every 2 ms for ms milliseconds.
 std::vector<Reading> watchPlayer(int ms);
 
