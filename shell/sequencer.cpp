@@ -52,10 +52,14 @@ void startMusic() {
     sceneStartMs = glutClockMs();
 }
 
-void displayFrame() {
-    const std::uint32_t order = BASSMOD_MusicGetPosition() & 0xFFFF;
-    const int elapsedMs = advanceSequencer(order, glutClockMs);
+bool runSequencerFrame(std::uint32_t position, int (*nowMs)(), bool runQuitRow) {
+    const std::uint32_t order = position & 0xFFFF;
+    const int elapsedMs = advanceSequencer(order, nowMs);
+    if (sceneIndex == quitRow && !runQuitRow) return false;
     sceneTable[sceneIndex].function(elapsedMs);
+    return true;
 }
+
+void displayFrame() { runSequencerFrame(BASSMOD_MusicGetPosition(), glutClockMs, true); }
 
 }  // namespace demo

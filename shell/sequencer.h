@@ -34,6 +34,15 @@ extern int sceneStartMs;
 // capture tool a virtual one.
 int advanceSequencer(std::uint32_t order, int (*nowMs)());
 
+// One frame of the show for the music position read this frame, the step
+// that displayFrame and the capture tool share: the order is the low 16 bits
+// of position; advanceSequencer moves the rows on the clock nowMs; then the
+// current row's function is called with elapsedMs. When the current row is
+// the quit row and runQuitRow is false, returns false without calling it (the
+// capture tool stops there instead of ending the process); otherwise returns
+// true once the row's function returns (the demo's quit row never returns).
+bool runSequencerFrame(std::uint32_t position, int (*nowMs)(), bool runQuitRow);
+
 // GLUT's millisecond clock, glutGet(GLUT_ELAPSED_TIME).
 int glutClockMs();
 
