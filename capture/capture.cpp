@@ -1,0 +1,350 @@
+// The capture loop: the show on a virtual clock, read back frame by frame.
+// See capture.h.
+//
+// Per frame: one chunk of music (offlineRate / fps audio frames, give or take
+// one), one sequencer step and scene exactly as in the demo, and, for frames
+// in the range, one 640x480 read-back written as a PNG or sent to ffmpeg.
+// Nothing is allocated inside the loop.
+//
+// GL state: set up as the demo's start-up sets it (flat shading, back faces
+// culled, onReshape(640, 480)); the offscreen framebuffer is bound before
+// every frame, and the scenes' state passes from frame to frame untouched.
+#define GL_GLEXT_PROTOTYPES
+#include "capture/capture.h"
+
+#include <GL/freeglut.h>
+#include <GL/glext.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "capture/image_files.h"
+#include "capture/progress.h"
+#include "capture/video.h"
+#include "font/font.h"
+#include "music/offline.h"
+#include "music/player.h"
+#include "shell/sequencer.h"
+#include "shell/startup.h"
+
+namespace demo {
+
+constexpr int captureWidth = 640, captureHeight = 480;
+
+// The virtual clock: the time of the frame being drawn, in milliseconds.
+static int virtualNowMs = 0;
+static int virtualClockMs() { return virtualNowMs; }
+
+// The offscreen target every frame is drawn into.
+static GLuint framebuffer = 0;
+
+// Temporary files of an MP4 capture: a folder holding the video without
+// sound and, without --wav, the WAV file.
+static std::string temporaryFolder;
+
+static int fail(const std::string& message) {
+    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
+    return 1;
+}
+
+// freeglut's fatal errors (no display, no GLX visual) end the process; say
+// so in our own words first.
+static void onGlutError(const char* format, va_list arguments) {
+    char text[256];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    std::fprintf(stderr, "demo-capture: cannot open the 640x480 window: %s\n", text);
+    std::exit(1);
+}
+
+// Quiet freeglut's warnings: standard error belongs to the progress bar.
+static void onGlutWarning(const char*, va_list) {}
+
+// The folder at path and any missing parents, like mkdir -p.
+static bool makeFolders(const std::string& path, std::string& error) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            error = "cannot make the folder " + part + ": " + std::strerror(errno);
+            return false;
+        }
+        if (slash == std::string::npos) break;
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        error = path + " is not a folder";
+        return false;
+    }
+    return true;
+}
+
+// The window, the offscreen target and the demo's start-up GL state.
+static bool openWindow(std::string& error) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        error = "no X display (DISPLAY is not set); run it under Xvfb, e.g. with xvfb-run";
+        return false;
+    }
+    // NOTE: GLUT gets a command line of its own: ours is not its to read.
+    int argc = 1;
+    char name[] = "demo-capture";
+    char* argv[] = {name, nullptr};
+    glutInitErrorFunc(onGlutError);
+    glutInitWarningFunc(onGlutWarning);
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(captureWidth, captureHeight);
+    glutCreateWindow("demo-capture");
+
+    // Colour and depth of the window's size, bound before every frame.
+    GLuint colour = 0, depth = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, captureWidth, captureHeight);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, captureWidth, captureHeight);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        error = "the GL driver cannot make a 640x480 offscreen framebuffer";
+        return false;
+    }
+    // Defined contents to start from, with the default clear values, so that
+    // no state a scene relies on changes.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+
+    // The demo's start-up state, then the projection its reshape callback sets.
+    glShadeModel(GL_FLAT);
+    glEnable(GL_CULL_FACE);
+    onReshape(captureWidth, captureHeight);
+    return true;
+}
+
+// Runs the sequencer alone over the music, drawing nothing, to find the
+// frame that reaches the quit row (for the progress bar's total); gives
+// limit when none does before it. Leaves the sequencer and the music as they
+// were at the start.
+static std::int64_t findQuitFrame(const CaptureOptions& options, std::int16_t* audio,
+                                  std::int64_t limit) {
+    std::int64_t rendered = 0, quitFrame = limit;
+    for (std::int64_t n = 0; n < limit; ++n) {
+        const std::int64_t target = samplesBefore(n, options.fps) + 1;
+        renderOfflineMusic(audio, static_cast<std::size_t>(target - rendered));
+        rendered = target;
+        virtualNowMs = frameClockMs(n, options.fps);
+        advanceSequencer(offlineMusicPosition() & 0xFFFF, virtualClockMs);
+        if (sceneIndex == quitRow) {
+            quitFrame = n;
+            break;
+        }
+    }
+    sceneIndex = 0;
+    sceneStartMs = 0;
+    return quitFrame;
+}
+
+static std::string pngPath(const std::string& folder, std::int64_t frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame));
+    return folder + name;
+}
+
+static void removeTemporaryFiles() {
+    if (temporaryFolder.empty()) return;
+    std::remove((temporaryFolder + "/video.mp4").c_str());
+    std::remove((temporaryFolder + "/audio.wav").c_str());
+    rmdir(temporaryFolder.c_str());
+    temporaryFolder.clear();
+}
+
+// Everything the frame loop writes to, opened before the first frame.
+static bool openOutputs(const CaptureOptions& options, std::string& wavPath, std::FILE*& timeline,
+                        std::string& error) {
+    if (options.outputKind == OutputKind::pngFolder && !makeFolders(options.outputPath, error))
+        return false;
+    wavPath = options.wavPath;
+    if (options.outputKind == OutputKind::mp4) {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/demo-capture-XXXXXX";
+        if (mkdtemp(&pattern[0]) == nullptr) {
+            error = "cannot make a temporary folder: " + std::string(std::strerror(errno));
+            return false;
+        }
+        temporaryFolder = pattern;
+        if (wavPath.empty()) wavPath = temporaryFolder + "/audio.wav";
+        if (!startVideoEncoder(temporaryFolder + "/video.mp4", options.fps, error)) return false;
+    }
+    if (!wavPath.empty() && !openWav(wavPath.c_str(), error)) {
+        error = "cannot write " + wavPath + ": " + error;
+        return false;
+    }
+    if (!options.timelinePath.empty()) {
+        timeline = std::fopen(options.timelinePath.c_str(), "w");
+        if (timeline == nullptr) {
+            error = "cannot write " + options.timelinePath + ": " + std::strerror(errno);
+            return false;
+        }
+        std::fprintf(timeline, "# frame clockMs order row scene elapsedMs\n");
+    }
+    return true;
+}
+
+int runCapture(const CaptureOptions& options) {
+    std::string error;
+
+    // Inputs and tools first, so that a mistake costs nothing.
+    if (options.outputKind == OutputKind::mp4 && !findOnPath("ffmpeg"))
+        return fail("cannot find ffmpeg on PATH; it is needed to write " + options.outputPath);
+    if (!readFontImage(options.fontPath.c_str(), error))
+        return fail("cannot load " + options.fontPath + ": " + error);
+    const std::uint32_t musicFlags = BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET;
+    if (!openOfflineMusic(options.modulePath.c_str(), musicFlags))
+        return fail("cannot load " + options.modulePath + ": " + offlineMusicErrorText());
+
+    // Buffers for the whole run: one frame's music (plus the one audio frame
+    // held back for the next) and one frame's pixels.
+    std::vector<std::int16_t> audio(2 * (offlineRate / options.fps + 3));
+    std::vector<std::uint8_t> pixels(captureWidth * captureHeight * 3);
+
+    // How far to go: the range's end, else the quit row, given up on after
+    // quitRowWaitSeconds of show.
+    const bool openEnded = options.endFrame < 0;
+    const std::int64_t lastEnd = openEnded ? quitRowWaitSeconds * options.fps : options.endFrame;
+    const bool showProgress = !options.quiet && isatty(STDERR_FILENO) == 1;
+    std::int64_t total = lastEnd;
+    if (showProgress && openEnded) {
+        total = findQuitFrame(options, audio.data(), lastEnd);
+        openOfflineMusic(options.modulePath.c_str(), musicFlags);
+    }
+
+    std::string wavPath;
+    std::FILE* timeline = nullptr;
+    if (!openWindow(error) || !openOutputs(options, wavPath, timeline, error)) {
+        finishVideoEncoder(error);
+        removeTemporaryFiles();
+        return fail(error);
+    }
+
+    // The show starts with the music at frame 0, as startMusic stamps it.
+    sceneIndex = 0;
+    sceneStartMs = 0;
+    startProgress(total, showProgress);
+
+    const std::int64_t wavStart = samplesBefore(options.firstFrame, options.fps);
+    std::int64_t rendered = 0;  // audio frames rendered so far
+    std::size_t held = 0;       // of which the last `held` are still in audio
+    std::int64_t frame = 0, written = 0;
+    bool quitReached = false, ok = true;
+    for (;; ++frame) {
+        // Music through the audio frame at the time of this frame, so that
+        // the position read is the one heard when the frame is shown.
+        const std::int64_t target = samplesBefore(frame, options.fps) + 1;
+        const std::size_t chunk = static_cast<std::size_t>(target - rendered);
+        renderOfflineMusic(audio.data() + 2 * held, chunk);
+        rendered = target;
+        held += chunk;
+
+        // The WAV takes what lies before this frame's time and after the
+        // range's start; the rest waits for the next frame.
+        const std::int64_t bufferStart = rendered - static_cast<std::int64_t>(held);
+        const std::int64_t upTo = samplesBefore(frame, options.fps);
+        const std::int64_t from = std::max(bufferStart, wavStart);
+        if (!wavPath.empty() && upTo > from) {
+            ok = appendWav(audio.data() + 2 * (from - bufferStart),
+                           static_cast<std::size_t>(upTo - from), error);
+            if (!ok) {
+                error = "cannot write " + wavPath + ": " + error;
+                break;
+            }
+        }
+        const std::size_t keep = static_cast<std::size_t>(rendered - upTo);
+        std::copy(audio.data() + 2 * (held - keep), audio.data() + 2 * held, audio.data());
+        held = keep;
+
+        if (frame == lastEnd) break;
+
+        // The demo's own step: order from the position, sequencer, scene.
+        virtualNowMs = frameClockMs(frame, options.fps);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        const std::uint32_t position = offlineMusicPosition();
+        if (!runSequencerFrame(position, virtualClockMs, false)) {
+            quitReached = true;
+            break;
+        }
+        if (timeline != nullptr) {
+            std::fprintf(timeline, "%lld %d %u %u %d %d\n", static_cast<long long>(frame),
+                         virtualNowMs, position & 0xFFFF, position >> 16, sceneIndex + 1,
+                         virtualNowMs - sceneStartMs);
+        }
+
+        // Read back and write the frames asked for.
+        const bool inRange = frame >= options.firstFrame;
+        const bool chosen =
+            options.onlyFrames.empty() ||
+            std::binary_search(options.onlyFrames.begin(), options.onlyFrames.end(), frame);
+        if (inRange && chosen && options.outputKind != OutputKind::none) {
+            glReadPixels(0, 0, captureWidth, captureHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                         pixels.data());
+            if (options.outputKind == OutputKind::pngFolder) {
+                const std::string path = pngPath(options.outputPath, frame);
+                ok = writePng(path.c_str(), pixels.data(), captureWidth, captureHeight, error);
+                if (!ok) error = "cannot write " + path + ": " + error;
+            } else {
+                ok = writeVideoFrame(pixels.data(), error);
+            }
+            if (!ok) break;
+        }
+        if (inRange && chosen) ++written;
+        updateProgress(frame + 1);
+    }
+    finishProgress(frame);
+
+    // Close everything, then judge what was made.
+    std::string closeError;
+    if (!wavPath.empty() && !closeWav(closeError) && ok) {
+        ok = false;
+        error = "cannot write " + wavPath + ": " + closeError;
+    }
+    if (timeline != nullptr && std::fclose(timeline) != 0 && ok) {
+        ok = false;
+        error = "cannot write " + options.timelinePath + ": " + std::strerror(errno);
+    }
+    if (!finishVideoEncoder(closeError) && ok) {
+        ok = false;
+        error = closeError;
+    }
+    closeOfflineMusic();
+    if (ok && openEnded && !quitReached) {
+        ok = false;
+        error = "the music did not reach the end of the show within " +
+                std::to_string(quitRowWaitSeconds / 60) +
+                " minutes; choose a range with --to or --frames";
+    }
+    if (ok && written == 0) {
+        ok = false;
+        error = "the show ends at frame " + std::to_string(frame) + ", before the first frame (" +
+                std::to_string(options.firstFrame) + ") asked for";
+    } else if (ok && !options.onlyFrames.empty() && options.onlyFrames.back() >= frame) {
+        ok = false;
+        error = "the show ends at frame " + std::to_string(frame) + "; frame " +
+                std::to_string(options.onlyFrames.back()) + " does not exist";
+    }
+    if (ok && options.outputKind == OutputKind::mp4)
+        ok = muxVideo(temporaryFolder + "/video.mp4", wavPath, options.outputPath, error);
+    removeTemporaryFiles();
+    return ok ? 0 : fail(error);
+}
+
+}  // namespace demo

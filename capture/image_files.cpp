@@ -1,0 +1,115 @@
+// PNG and WAV files of the capture program. See image_files.h.
+#include "capture/image_files.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "music/offline.h"
+
+namespace demo {
+
+// PNG pictures
+
+bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int height,
+              std::string& error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    // NOTE: a negative row stride tells libpng that the rows run bottom up:
+    // it turns the picture upright as it writes, without a copy.
+    const png_int_32 stride = -3 * width;
+    if (png_image_write_to_file(&image, path, 0, bottomUpRgb, stride, nullptr) == 0) {
+        error = image.message;
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+// WAV file
+
+// The open file and the bytes of sample data written to it so far.
+static std::FILE* wavFile = nullptr;
+static std::uint64_t wavDataBytes = 0;
+static constexpr std::uint64_t wavHeaderBytes = 44;
+static constexpr std::uint64_t wavLargestData = 0xFFFFFFFFull - (wavHeaderBytes - 8);
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "WAV samples are written straight from memory as little-endian int16");
+
+static void put16(unsigned char* at, std::uint32_t value) {
+    at[0] = static_cast<unsigned char>(value);
+    at[1] = static_cast<unsigned char>(value >> 8);
+}
+
+static void put32(unsigned char* at, std::uint32_t value) {
+    put16(at, value & 0xFFFF);
+    put16(at + 2, value >> 16);
+}
+
+// The 44-byte canonical header for dataBytes of 16-bit stereo samples.
+static void makeHeader(unsigned char* header, std::uint32_t dataBytes) {
+    const std::uint32_t channels = 2, bits = 16, rate = offlineRate;
+    std::memcpy(header, "RIFF", 4);
+    put32(header + 4, dataBytes + 36);
+    std::memcpy(header + 8, "WAVEfmt ", 8);
+    put32(header + 16, 16);  // the format chunk's size
+    put16(header + 20, 1);   // PCM
+    put16(header + 22, channels);
+    put32(header + 24, rate);
+    put32(header + 28, rate * channels * bits / 8);  // bytes per second
+    put16(header + 32, channels * bits / 8);         // bytes per sample pair
+    put16(header + 34, bits);
+    std::memcpy(header + 36, "data", 4);
+    put32(header + 40, dataBytes);
+}
+
+static bool failWav(std::string& error) {
+    error = std::strerror(errno);
+    return false;
+}
+
+bool openWav(const char* path, std::string& error) {
+    closeWav(error);
+    wavFile = std::fopen(path, "wb");
+    if (wavFile == nullptr) return failWav(error);
+    wavDataBytes = 0;
+    unsigned char header[wavHeaderBytes];
+    makeHeader(header, 0);
+    if (std::fwrite(header, 1, sizeof header, wavFile) != sizeof header) return failWav(error);
+    return true;
+}
+
+bool appendWav(const std::int16_t* samples, std::size_t frames, std::string& error) {
+    if (wavFile == nullptr) {
+        error = "no WAV file is open";
+        return false;
+    }
+    if (wavDataBytes + 4 * std::uint64_t(frames) > wavLargestData) {
+        error = "a WAV file cannot hold more than 4 GiB of samples";
+        return false;
+    }
+    if (std::fwrite(samples, 4, frames, wavFile) != frames) return failWav(error);
+    wavDataBytes += 4 * std::uint64_t(frames);
+    return true;
+}
+
+bool closeWav(std::string& error) {
+    if (wavFile == nullptr) return true;
+    unsigned char header[wavHeaderBytes];
+    makeHeader(header, static_cast<std::uint32_t>(wavDataBytes));
+    bool ok = std::fseek(wavFile, 0, SEEK_SET) == 0 &&
+              std::fwrite(header, 1, sizeof header, wavFile) == sizeof header;
+    if (!ok) failWav(error);
+    if (std::fclose(wavFile) != 0 && ok) ok = failWav(error);
+    wavFile = nullptr;
+    return ok;
+}
+
+}  // namespace demo

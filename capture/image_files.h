@@ -1,0 +1,27 @@
+// The capture program's files: PNG pictures (libpng) and the WAV file of the
+// music, written as the frames are made.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace demo {
+
+// Writes a width x height 8-bit RGB picture whose rows are stored bottom row
+// first, as glReadPixels gives them, so that the file is upright. The bytes
+// depend only on the pixels (no time stamp). On failure returns false with a
+// reason in error.
+bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int height,
+              std::string& error);
+
+// The WAV file: one at a time, 16-bit stereo PCM at offlineRate Hz. openWav
+// writes a header for no samples; appendWav adds interleaved (left, right)
+// sample pairs; closeWav fills in the sizes and closes. Each returns false
+// with a reason in error on failure (a full disc, a file past 4 GiB); after a
+// failure only closeWav is useful, and it leaves the file as far as it got.
+bool openWav(const char* path, std::string& error);
+bool appendWav(const std::int16_t* samples, std::size_t frames, std::string& error);
+bool closeWav(std::string& error);
+
+}  // namespace demo

@@ -1,0 +1,291 @@
+// The capture program's command line. See options.h.
+#include "capture/options.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace demo {
+
+static const char usageText[] =
+    "Usage: demo-capture [options]\n"
+    "Renders the show frame by frame on a virtual clock, with its music rendered\n"
+    "in step, and writes numbered PNG pictures, a WAV file or an MP4 video.\n"
+    "\n"
+    "Output:\n"
+    "  -o, --output PATH     a folder for PNG files (frame-000123.png), or a file\n"
+    "                        ending in .mp4 (H.264 video, AAC audio; needs ffmpeg)\n"
+    "      --wav FILE        the music of the captured frames, 16-bit stereo 44100 Hz\n"
+    "      --timeline FILE   one line per frame simulated: frame, clock, music order\n"
+    "                        and row, scene, the scene's elapsed milliseconds\n"
+    "\n"
+    "Frames (numbered from 0; frame n is shown at n / fps seconds):\n"
+    "      --fps N           frames per second of the virtual clock, 1 to 1000\n"
+    "                        (default 60)\n"
+    "      --from TIME       start at the first frame at or after TIME\n"
+    "      --to TIME         stop before the first frame at or after TIME\n"
+    "                        (TIME: seconds as 12.5 or 12.5s, or minutes as 1:05.5)\n"
+    "      --frames A-B      frames A to B inclusive (A- : from A on)\n"
+    "      --only A,B,...    these frames only, as pictures\n"
+    "  Without a range the capture runs from the start to the end of the show.\n"
+    "  Frames before the range are simulated but not written.\n"
+    "\n"
+    "Input:\n"
+    "      --module FILE     the music module (default demosong.it)\n"
+    "      --font FILE       the font image (default fontpre.tga)\n"
+    "\n"
+    "  -q, --quiet           no progress bar (it is shown only on a terminal)\n"
+    "  -h, --help            this text\n";
+
+const char* captureUsage() { return usageText; }
+
+// A whole number from 0 to limit, digits only.
+static bool parseCount(const std::string& text, std::int64_t limit, std::int64_t& value) {
+    if (text.empty() || text.size() > 12) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return value <= limit;
+}
+
+bool parseTimeToFrame(const std::string& text, int fps, std::int64_t& frame) {
+    std::string body = text;
+    if (!body.empty() && body.back() == 's') body.pop_back();
+
+    // Minutes, then whole seconds and a fraction, read as an exact fraction
+    // num / den of a second so that "0.1" at 10 fps is frame 1, not 0.
+    std::int64_t minutes = 0;
+    const std::size_t colon = body.find(':');
+    if (colon != std::string::npos) {
+        if (text.back() == 's' || !parseCount(body.substr(0, colon), 24 * 60, minutes))
+            return false;
+        body = body.substr(colon + 1);
+    }
+    const std::size_t dot = body.find('.');
+    const std::string whole = body.substr(0, dot);
+    const std::string fraction = dot == std::string::npos ? "" : body.substr(dot + 1);
+    std::int64_t seconds = 0, num = 0, den = 1;
+    if (whole.empty() && fraction.empty()) return false;
+    if (!whole.empty() && !parseCount(whole, longestRangeSeconds, seconds)) return false;
+    if (dot != std::string::npos &&
+        (fraction.empty() || !parseCount(fraction, 999999, num) || fraction.size() > 6))
+        return false;
+    if (colon != std::string::npos && (whole.size() != 2 || seconds >= 60)) return false;
+    for (std::size_t i = 0; i < fraction.size(); ++i)
+        den *= 10;
+
+    const std::int64_t total = (minutes * 60 + seconds) * den + num;  // in 1/den seconds
+    if (total > longestRangeSeconds * den) return false;
+    // The first frame at or after the time: ceil(total * fps / den).
+    frame = (total * fps + den - 1) / den;
+    return true;
+}
+
+// "A-B", "A-" or "A": frames A to B inclusive, or from A on.
+static bool parseFrameRange(const std::string& text, std::int64_t limit, std::int64_t& first,
+                            std::int64_t& end) {
+    const std::size_t dash = text.find('-');
+    if (!parseCount(text.substr(0, dash), limit, first)) return false;
+    if (dash == std::string::npos) {
+        end = first + 1;
+        return true;
+    }
+    const std::string last = text.substr(dash + 1);
+    if (last.empty()) {
+        end = -1;
+        return true;
+    }
+    std::int64_t lastFrame = 0;
+    if (!parseCount(last, limit, lastFrame) || lastFrame < first) return false;
+    end = lastFrame + 1;
+    return true;
+}
+
+// "A,B,C": one or more frame numbers, kept sorted and distinct.
+static bool parseFrameList(const std::string& text, std::int64_t limit,
+                           std::vector<std::int64_t>& frames) {
+    frames.clear();
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        std::int64_t frame = 0;
+        if (!parseCount(text.substr(start, comma - start), limit, frame)) return false;
+        frames.push_back(frame);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    std::sort(frames.begin(), frames.end());
+    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+    return true;
+}
+
+static bool endsWith(const std::string& text, const char* tail) {
+    const std::string t = tail;
+    return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
+}
+
+ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
+                                std::string& error) {
+    enum {
+        optWav = 256,
+        optTimeline,
+        optFps,
+        optFrom,
+        optTo,
+        optFrames,
+        optOnly,
+        optModule,
+        optFont
+    };
+    static const option longOptions[] = {
+        {"output", required_argument, nullptr, 'o'},
+        {"wav", required_argument, nullptr, optWav},
+        {"timeline", required_argument, nullptr, optTimeline},
+        {"fps", required_argument, nullptr, optFps},
+        {"from", required_argument, nullptr, optFrom},
+        {"to", required_argument, nullptr, optTo},
+        {"frames", required_argument, nullptr, optFrames},
+        {"only", required_argument, nullptr, optOnly},
+        {"module", required_argument, nullptr, optModule},
+        {"font", required_argument, nullptr, optFont},
+        {"quiet", no_argument, nullptr, 'q'},
+        {"help", no_argument, nullptr, 'h'},
+        {nullptr, 0, nullptr, 0},
+    };
+
+    // Ranges are read once the frame rate is known, whatever the order.
+    std::string fromText, toText, framesText, onlyText;
+    bool haveFrom = false, haveTo = false, haveFrames = false, haveOnly = false;
+
+    // Our own messages; stop at the first argument that is not an option so
+    // that it can be named. optind 0 restarts getopt fully, for callers that
+    // parse more than once.
+    opterr = 0;
+    optind = 0;
+    for (;;) {
+        const int previous = optind > 0 ? optind : 1;  // 0 stands for 1 before the first call
+        const int c = getopt_long(argc, argv, "+:o:qh", longOptions, nullptr);
+        if (c == -1) break;
+        const std::string value = optarg != nullptr ? optarg : "";
+        if (optarg != nullptr && value.empty()) {
+            error = std::string("option '") + argv[previous] + "' needs a value";
+            return ParseResult::error;
+        }
+        switch (c) {
+            case 'o':
+                options.outputPath = value;
+                break;
+            case optWav:
+                options.wavPath = value;
+                break;
+            case optTimeline:
+                options.timelinePath = value;
+                break;
+            case optModule:
+                options.modulePath = value;
+                break;
+            case optFont:
+                options.fontPath = value;
+                break;
+            case optFps: {
+                std::int64_t fps = 0;
+                if (!parseCount(value, 1000, fps) || fps < 1) {
+                    error = "--fps wants a whole number from 1 to 1000, not '" + value + "'";
+                    return ParseResult::error;
+                }
+                options.fps = static_cast<int>(fps);
+                break;
+            }
+            case optFrom:
+                fromText = value;
+                haveFrom = true;
+                break;
+            case optTo:
+                toText = value;
+                haveTo = true;
+                break;
+            case optFrames:
+                framesText = value;
+                haveFrames = true;
+                break;
+            case optOnly:
+                onlyText = value;
+                haveOnly = true;
+                break;
+            case 'q':
+                options.quiet = true;
+                break;
+            case 'h':
+                return ParseResult::help;
+            case ':':
+                error = std::string("option '") + argv[previous] + "' needs a value";
+                return ParseResult::error;
+            default:
+                // A long option is named as given; a short one may sit in a
+                // cluster ("-qx"), so only its letter is named.
+                const std::string given = argv[previous];
+                error = "bad option '" +
+                        (given.compare(0, 2, "--") == 0 ? given : std::string("-") + char(optopt)) +
+                        "' (see --help)";
+                return ParseResult::error;
+        }
+    }
+    if (optind < argc) {
+        error = std::string("unexpected argument '") + argv[optind] +
+                "' (the output goes after -o; see --help)";
+        return ParseResult::error;
+    }
+
+    // The kind of range, then the range in frames.
+    if ((haveFrom || haveTo) + haveFrames + haveOnly > 1) {
+        error = "choose one of --from/--to, --frames and --only";
+        return ParseResult::error;
+    }
+    const std::int64_t lastFrame = longestRangeSeconds * options.fps;
+    if (haveFrom && !parseTimeToFrame(fromText, options.fps, options.firstFrame)) {
+        error = "--from wants a time such as 12.5s or 1:05, not '" + fromText + "'";
+        return ParseResult::error;
+    }
+    if (haveTo && !parseTimeToFrame(toText, options.fps, options.endFrame)) {
+        error = "--to wants a time such as 20s or 1:05, not '" + toText + "'";
+        return ParseResult::error;
+    }
+    if (haveTo && options.endFrame <= options.firstFrame) {
+        error = "--to " + toText + " leaves no frame to capture";
+        return ParseResult::error;
+    }
+    if (haveFrames &&
+        !parseFrameRange(framesText, lastFrame, options.firstFrame, options.endFrame)) {
+        error = "--frames wants A-B, A- or A with A <= B, not '" + framesText + "'";
+        return ParseResult::error;
+    }
+    if (haveOnly) {
+        if (!parseFrameList(onlyText, lastFrame, options.onlyFrames)) {
+            error = "--only wants frame numbers separated by commas, not '" + onlyText + "'";
+            return ParseResult::error;
+        }
+        options.firstFrame = options.onlyFrames.front();
+        options.endFrame = options.onlyFrames.back() + 1;
+    }
+
+    // What to write.
+    if (!options.outputPath.empty()) {
+        options.outputKind =
+            endsWith(options.outputPath, ".mp4") ? OutputKind::mp4 : OutputKind::pngFolder;
+    }
+    if (options.outputKind == OutputKind::mp4 && haveOnly) {
+        error = "--only chooses pictures; a video needs a range (--frames or --from/--to)";
+        return ParseResult::error;
+    }
+    if (options.outputKind == OutputKind::none && options.wavPath.empty() &&
+        options.timelinePath.empty()) {
+        error = "nothing to write: give -o PATH, --wav FILE or --timeline FILE (see --help)";
+        return ParseResult::error;
+    }
+    return ParseResult::run;
+}
+
+}  // namespace demo

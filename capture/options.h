@@ -1,0 +1,68 @@
+// The capture program's command line, and the virtual clock it implies.
+//
+// Frames are numbered from 0, the first frame of the show; frame n is drawn
+// at the virtual time n / fps seconds. A range chooses which frames are
+// written; every frame before it is still simulated.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "music/offline.h"
+
+namespace demo {
+
+enum class OutputKind {
+    none,       // no pictures (a WAV or a timeline only)
+    pngFolder,  // numbered PNG files in a folder
+    mp4,        // one H.264 + AAC video file
+};
+
+struct CaptureOptions {
+    OutputKind outputKind = OutputKind::none;
+    std::string outputPath;
+    std::string wavPath;       // empty: no WAV file (an MP4 makes its own)
+    std::string timelinePath;  // empty: no timeline
+    std::string modulePath = "demosong.it";
+    std::string fontPath = "fontpre.tga";
+    int fps = 60;
+    std::int64_t firstFrame = 0;  // first frame written
+    std::int64_t endFrame = -1;   // one past the last frame written; -1: up to the quit row
+    std::vector<std::int64_t> onlyFrames;  // sorted, distinct; empty: every frame of the range
+    bool quiet = false;                    // no progress bar even on a terminal
+};
+
+enum class ParseResult { run, help, error };
+
+// Reads the command line (argv[0] is the program). On error returns
+// ParseResult::error with a one-line reason in error (no program name, no
+// newline); on --help returns ParseResult::help. Uses getopt_long, so it may
+// reorder argv.
+ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::string& error);
+
+// The --help text, ending in a newline.
+const char* captureUsage();
+
+// Reads a time of the show: seconds as a decimal ("12.5", "12.5s", "20s") or
+// minutes and seconds ("1:05.25"), at most 24 hours. Gives the first frame
+// whose time is at or after it, at fps frames per second. False when the text
+// is not such a time.
+bool parseTimeToFrame(const std::string& text, int fps, std::int64_t& frame);
+
+// Longest show the options may ask for, and how long a capture without an
+// end waits for the quit row before it gives up.
+constexpr std::int64_t longestRangeSeconds = 24 * 60 * 60;
+constexpr std::int64_t quitRowWaitSeconds = 60 * 60;
+
+// The virtual clock at frame n, in whole milliseconds (truncated).
+inline int frameClockMs(std::int64_t frame, int fps) {
+    return static_cast<int>(frame * 1000 / fps);
+}
+
+// Audio frames (stereo sample pairs at offlineRate) that lie before the time
+// of frame n: floor(n * offlineRate / fps). Frame n's own audio is the span
+// from samplesBefore(n) to samplesBefore(n + 1).
+inline std::int64_t samplesBefore(std::int64_t frame, int fps) { return frame * offlineRate / fps; }
+
+}  // namespace demo

@@ -1,0 +1,185 @@
+// The MP4 output through ffmpeg. See video.h.
+#include "capture/video.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+extern char** environ;
+
+namespace demo {
+
+// The running encoder and the pipe to its standard input.
+static pid_t encoderPid = -1;
+static int encoderInput = -1;
+
+bool findOnPath(const char* program) {
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) return false;
+    const std::string folders = path;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t colon = folders.find(':', start);
+        std::string folder = folders.substr(start, colon - start);
+        if (folder.empty()) folder = ".";
+        const std::string candidate = folder + "/" + program;
+        struct stat info;
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+            return true;
+        if (colon == std::string::npos) return false;
+        start = colon + 1;
+    }
+}
+
+// NOTE: every path goes to ffmpeg as "file:path", so that a name beginning
+// with '-' or holding a ':' is never read as an option or a protocol.
+
+// Starts ffmpeg with arguments, its standard input the read end of a new pipe
+// when input is given (else /dev/null). Its standard output goes to
+// /dev/null; its standard error stays ours, quieted to errors by -loglevel.
+static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, pid_t& pid,
+                        std::string& error) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>("ffmpeg"));
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    int pipeEnds[2] = {-1, -1};
+    if (input != nullptr && pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (input != nullptr)
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const int status = posix_spawnp(&pid, "ffmpeg", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (input != nullptr) close(pipeEnds[0]);
+    if (status != 0) {
+        if (input != nullptr) close(pipeEnds[1]);
+        error = std::string("cannot run ffmpeg: ") + std::strerror(status);
+        return false;
+    }
+    if (input != nullptr) *input = pipeEnds[1];
+    return true;
+}
+
+// Waits for ffmpeg; true when it exited with status 0.
+static bool waitFfmpeg(pid_t pid, std::string& error) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            error = std::string("lost ffmpeg: ") + std::strerror(errno);
+            return false;
+        }
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    error = WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
+                              : "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status));
+    return false;
+}
+
+bool startVideoEncoder(const std::string& videoPath, int fps, std::string& error) {
+    // A write to a pipe whose reader has died must fail with EPIPE, not end
+    // the capture silently.
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::vector<std::string> arguments = {
+        "-hide_banner",
+        "-loglevel",
+        "error",
+        "-y",
+        "-f",
+        "rawvideo",
+        "-pixel_format",
+        "rgb24",
+        "-video_size",
+        "640x480",
+        "-framerate",
+        std::to_string(fps),
+        "-i",
+        "pipe:0",
+        "-vf",
+        "vflip",
+        "-an",
+        "-c:v",
+        "libx264",
+        "-preset",
+        "medium",
+        "-crf",
+        "18",
+        "-pix_fmt",
+        "yuv420p",
+        "file:" + videoPath,
+    };
+    return spawnFfmpeg(arguments, &encoderInput, encoderPid, error);
+}
+
+bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
+    std::size_t left = 640 * 480 * 3;
+    const std::uint8_t* at = bottomUpRgb;
+    while (left > 0) {
+        const ssize_t n = write(encoderInput, at, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = std::string("cannot send a frame to ffmpeg: ") + std::strerror(errno);
+            return false;
+        }
+        at += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool finishVideoEncoder(std::string& error) {
+    if (encoderInput >= 0) close(encoderInput);
+    encoderInput = -1;
+    if (encoderPid < 0) return true;
+    const pid_t pid = encoderPid;
+    encoderPid = -1;
+    return waitFfmpeg(pid, error);
+}
+
+bool muxVideo(const std::string& videoPath, const std::string& wavPath,
+              const std::string& outputPath, std::string& error) {
+    const std::vector<std::string> arguments = {
+        "-hide_banner",
+        "-loglevel",
+        "error",
+        "-y",
+        "-i",
+        "file:" + videoPath,
+        "-i",
+        "file:" + wavPath,
+        "-map",
+        "0:v",
+        "-map",
+        "1:a",
+        "-c:v",
+        "copy",
+        "-c:a",
+        "aac",
+        "-b:a",
+        "192k",
+        "-movflags",
+        "+faststart",
+        "file:" + outputPath,
+    };
+    pid_t pid = -1;
+    return spawnFfmpeg(arguments, nullptr, pid, error) && waitFfmpeg(pid, error);
+}
+
+}  // namespace demo

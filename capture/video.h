@@ -1,0 +1,33 @@
+// The MP4 output: H.264 video and AAC audio made by the ffmpeg command-line
+// program. Raw frames are piped into one ffmpeg run that encodes the video
+// alone; a second run then joins that video and the WAV file into the MP4,
+// so that the music, which is complete only when the last frame is known,
+// never has to be streamed beside the pictures.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace demo {
+
+// Whether program is an executable file in one of PATH's folders.
+bool findOnPath(const char* program);
+
+// Starts ffmpeg encoding 640x480 frames at fps into videoPath (H.264,
+// yuv420p, no audio). On failure returns false with a reason in error.
+bool startVideoEncoder(const std::string& videoPath, int fps, std::string& error);
+
+// Sends one 640x480 RGB frame, rows bottom first as glReadPixels gives them
+// (ffmpeg turns them upright). Fails when ffmpeg has gone away.
+bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error);
+
+// Closes the pipe and waits for ffmpeg; fails when it did not succeed. Also
+// used to clean up after a failure (then its own result is ignored).
+bool finishVideoEncoder(std::string& error);
+
+// Joins the video at videoPath and the WAV at wavPath into outputPath (the
+// video copied, the audio encoded as AAC).
+bool muxVideo(const std::string& videoPath, const std::string& wavPath,
+              const std::string& outputPath, std::string& error);
+
+}  // namespace demo
