@@ -167,6 +167,7 @@ ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
     optind = 0;
     for (;;) {
         const int previous = optind > 0 ? optind : 1;  // 0 stands for 1 before the first call
+        optarg = nullptr;
         const int c = getopt_long(argc, argv, "+:o:qh", longOptions, nullptr);
         if (c == -1) break;
         const std::string value = optarg != nullptr ? optarg : "";

@@ -97,34 +97,15 @@ bool startVideoEncoder(const std::string& videoPath, int fps, std::string& error
     // A write to a pipe whose reader has died must fail with EPIPE, not end
     // the capture silently.
     std::signal(SIGPIPE, SIG_IGN);
+    // clang-format off
     const std::vector<std::string> arguments = {
-        "-hide_banner",
-        "-loglevel",
-        "error",
-        "-y",
-        "-f",
-        "rawvideo",
-        "-pixel_format",
-        "rgb24",
-        "-video_size",
-        "640x480",
-        "-framerate",
-        std::to_string(fps),
-        "-i",
-        "pipe:0",
-        "-vf",
-        "vflip",
-        "-an",
-        "-c:v",
-        "libx264",
-        "-preset",
-        "medium",
-        "-crf",
-        "18",
-        "-pix_fmt",
-        "yuv420p",
-        "file:" + videoPath,
-    };
+        "-hide_banner", "-loglevel", "error", "-y",
+        "-f", "rawvideo", "-pixel_format", "rgb24", "-video_size", "640x480",
+        "-framerate", std::to_string(fps), "-i", "pipe:0",
+        "-vf", "vflip", "-an",
+        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
+        "file:" + videoPath};
+    // clang-format on
     return spawnFfmpeg(arguments, &encoderInput, encoderPid, error);
 }
 
@@ -155,29 +136,13 @@ bool finishVideoEncoder(std::string& error) {
 
 bool muxVideo(const std::string& videoPath, const std::string& wavPath,
               const std::string& outputPath, std::string& error) {
+    // clang-format off
     const std::vector<std::string> arguments = {
-        "-hide_banner",
-        "-loglevel",
-        "error",
-        "-y",
-        "-i",
-        "file:" + videoPath,
-        "-i",
-        "file:" + wavPath,
-        "-map",
-        "0:v",
-        "-map",
-        "1:a",
-        "-c:v",
-        "copy",
-        "-c:a",
-        "aac",
-        "-b:a",
-        "192k",
-        "-movflags",
-        "+faststart",
-        "file:" + outputPath,
-    };
+        "-hide_banner", "-loglevel", "error", "-y",
+        "-i", "file:" + videoPath, "-i", "file:" + wavPath, "-map", "0:v", "-map", "1:a",
+        "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
+        "file:" + outputPath};
+    // clang-format on
     pid_t pid = -1;
     return spawnFfmpeg(arguments, nullptr, pid, error) && waitFfmpeg(pid, error);
 }
