@@ -9,7 +9,9 @@
 //
 // Per frame: rand() 240,019 times (18 for the stripes, 240,000 for the 80,000
 // samples, 1 for the greeting); one box per sample in the band (about 3,900
-// at the start) plus one per present texel of the greeting.
+// at the start) plus one per present texel of the greeting. The sample loop
+// takes every term of one coordinate from tables of its 100 values, filled
+// once per frame; sampleBlobShellReference keeps the loop as defined.
 //
 // GL state left: scissor test on with the box (0, 100, 640, 80), blending off,
 // depth test on, GL_MODELVIEW current holding the identity, clear colour
@@ -58,6 +60,20 @@ static const Stripe stripes[6] = {
     {0.9, 416, 0.04, 1, 0.8f, 0.7f, 0.99f},  {3.9, 16, 0.4, 1, 0.9f, 0.7f, 0.85f},
 };
 
+// The lattice value of a draw: (draw x 0.04 - 2) as a float, -2 to 1.96.
+static float latticeOf[100];
+static bool latticeFilled = false;
+
+// Per frame, by draw: the squared distance along each axis from each centre,
+// (Ci - c)^2 for c = x, y, z, and the ripple term 0.25 sin(5x + T + 1), for
+// the frame at preparedMs.
+static double dx1[100], dy1[100], dz1[100];
+static double dx2[100], dy2[100], dz2[100];
+static double dx3[100], dy3[100], dz3[100];
+static double rippleOf[100];
+static bool prepared = false;
+static int preparedMs = 0;
+
 void scene5(int elapsedMs) {
     // white frame, standard camera, cloud pushed back and turning
     beginWhiteFrame();
@@ -79,7 +95,89 @@ void scene5(int elapsedMs) {
     }
     glDisable(GL_SCISSOR_TEST);
 
+    // shell sampling: 100 passes of 800 random lattice points
+    sampleBlobShell(elapsedMs);
+
+    // greeting in eye space, in front of the cubes inside its strip only
+    glLoadIdentity();
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 100, 640, 80);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    const int row = rand() % greetingCount;
+    drawText(-12, -5, -20, 0.4, 0.5, 0.5, 1.2, greetingNames[row]);
+
+    glutSwapBuffers();
+}
+
+// Blob centres and ripple phase for the frame, then every term that needs
+// one coordinate only, for the 100 values that coordinate can take.
+static void prepareBlobShell(int elapsedMs) {
+    if (!latticeFilled) {
+        for (int i = 0; i < 100; ++i)
+            latticeOf[i] = i * 0.04 - 2;
+        latticeFilled = true;
+    }
+    const double d = elapsedMs;
+    const double c1x = std::sin(0.006 * d), c1y = std::sin(0.0047 * d + 2),
+                 c1z = std::cos(0.00117 * d + 1);
+    const double c2x = std::sin(0.0037 * d + 2), c2y = std::sin(0.0017 * d + 1),
+                 c2z = std::cos(0.0013 * d + 1);
+    const double c3x = std::sin(0.007 * d + 2), c3y = std::sin(0.0011 * d + 1),
+                 c3z = std::cos(0.003 * d + 1);
+    const double t = 0.0011 * d;
+    for (int i = 0; i < 100; ++i) {
+        const double c = latticeOf[i];
+        dx1[i] = (c1x - c) * (c1x - c);
+        dy1[i] = (c1y - c) * (c1y - c);
+        dz1[i] = (c1z - c) * (c1z - c);
+        dx2[i] = (c2x - c) * (c2x - c);
+        dy2[i] = (c2y - c) * (c2y - c);
+        dz2[i] = (c2z - c) * (c2z - c);
+        dx3[i] = (c3x - c) * (c3x - c);
+        dy3[i] = (c3y - c) * (c3y - c);
+        dz3[i] = (c3z - c) * (c3z - c);
+        rippleOf[i] = 0.25 * std::sin(5 * c + t + 1);
+    }
+    prepared = true;
+    preparedMs = elapsedMs;
+}
+
+// The field at the lattice point of draws (ix, iy, iz) from the tables.
+// NOTE: the definition's sums in the definition's order, each term looked
+// up, so the value is bit-identical to computing it outright.
+static inline double blobField(int ix, int iy, int iz) {
+    const double s1 = dx1[ix] + dy1[iy] + dz1[iz];
+    const double s2 = dx2[ix] + dy2[iy] + dz2[iz];
+    const double s3 = dx3[ix] + dy3[iy] + dz3[iz];
+    return 1 / s1 + 1 / s2 + 1 / s3 + rippleOf[ix];
+}
+
+double blobShellValue(int elapsedMs, int ix, int iy, int iz) {
+    if (!prepared || preparedMs != elapsedMs) prepareBlobShell(elapsedMs);
+    return blobField(ix, iy, iz);
+}
+
+void sampleBlobShell(int elapsedMs) {
+    prepareBlobShell(elapsedMs);
+    // NOTE: the exact negative of the scene angle, so every cube faces the camera
+    const float cubeAngle = elapsedMs * -0.1;
+    for (int pass = 0; pass < 100; ++pass) {
+        for (int i = 0; i < 800; ++i) {
+            const int ix = rand() % 100;
+            const int iy = rand() % 100;
+            const int iz = rand() % 100;
+            if (inBlobShellBand(blobField(ix, iy, iz))) {
+                const float x = latticeOf[ix], y = latticeOf[iy], z = latticeOf[iz];
+                drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, 0.4 * x + 0.8,
+                               0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
+            }
+        }
+    }
+}
+
+void sampleBlobShellReference(int elapsedMs) {
     // blob centres and ripple phase, once per frame
+    const double d = elapsedMs;
     const double c1x = std::sin(0.006 * d), c1y = std::sin(0.0047 * d + 2),
                  c1z = std::cos(0.00117 * d + 1);
     const double c2x = std::sin(0.0037 * d + 2), c2y = std::sin(0.0017 * d + 1),
@@ -90,7 +188,6 @@ void scene5(int elapsedMs) {
     // NOTE: the exact negative of the scene angle, so every cube faces the camera
     const float cubeAngle = d * -0.1;
 
-    // shell sampling: 100 passes of 800 random lattice points
     for (int pass = 0; pass < 100; ++pass) {
         for (int i = 0; i < 800; ++i) {
             const float x = (rand() % 100) * 0.04 - 2;
@@ -107,16 +204,6 @@ void scene5(int elapsedMs) {
             }
         }
     }
-
-    // greeting in eye space, in front of the cubes inside its strip only
-    glLoadIdentity();
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 100, 640, 80);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    const int row = rand() % greetingCount;
-    drawText(-12, -5, -20, 0.4, 0.5, 0.5, 1.2, greetingNames[row]);
-
-    glutSwapBuffers();
 }
 
 }  // namespace demo
