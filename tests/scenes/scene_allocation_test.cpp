@@ -1,4 +1,4 @@
-// Scenes 4 to 6 allocate nothing while drawing a frame: counted by replacing
+// The scenes allocate nothing while drawing a frame: counted by replacing
 // the global allocation functions of this test program, with the recorder
 // only counting calls so that it allocates nothing either.
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <new>
 
 #include "scenes/particle_fountain.h"
+#include "scenes/frame.h"
 #include "scenes/scenes.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
@@ -37,6 +38,27 @@ TEST(SceneFrames, FountainGreetingsAndSphereAllocateNothing) {
     demo::scene6(8000);
     EXPECT_EQ(allocations - before, 0);
     EXPECT_GT(glrec::callCount(), 100000u) << "the frames drew";
+}
+
+// Every scene, over the whole span the song gives it (two orders, 15.36 s)
+// and beyond, from its first frame on: the frames that fill the sample
+// loops' tables and the particle pool's reset included.
+TEST(SceneFrames, EverySceneAllocatesNothingInAnyFrameOfItsSpan) {
+    glrec::reset();
+    glrec::setRecording(false);
+    scriptedrand::useRealSequence(1);
+    demo::lastTick = -1;
+    const demo::SceneFn scenes[] = {demo::scene1, demo::scene2, demo::scene3,
+                                    demo::scene4, demo::scene5, demo::scene6};
+    int frames = 0;
+    for (int s = 0; s < 6; ++s) {
+        const long before = allocations;
+        for (int ms = 0; ms <= 16000; ms += 250, ++frames)
+            scenes[s](ms);
+        scenes[s](600000);
+        EXPECT_EQ(allocations - before, 0) << "scene " << s + 1;
+    }
+    EXPECT_EQ(frames, 6 * 65);
 }
 
 }  // namespace
