@@ -214,9 +214,9 @@ Buffer metal(double seconds, double decay, double cutoff) {
     return buf;
 }
 
-ModuleSample hatClosed() { return toSample("closed hat", metal(0.12, 0.03, 5500), kRate); }
+ModuleSample hatClosed() { return toSample("closed hat", metal(0.12, 0.03, 4200), kRate); }
 
-ModuleSample hatOpen() { return toSample("open hat", metal(0.6, 0.22, 5000), kRate); }
+ModuleSample hatOpen() { return toSample("open hat", metal(0.6, 0.22, 3800), kRate); }
 
 ModuleSample crash() {
     Buffer buf = metal(2.5, 0.9, 3500);
@@ -326,14 +326,14 @@ ModuleSample sawStack(const char* name, int length, const int* cycles, const dou
 // the notes above (up to 88).
 ModuleSample lead(bool high) {
     const int m = high ? 2 : 1;
-    const int cycles[] = {437 * m, 440 * m, 443 * m};
-    const double gains[] = {0.75, 1.0, 0.75};
-    ModuleSample s = sawStack(high ? "lead high" : "lead low", frames(1.0), cycles, gains, 3,
-                              440 * m, 20.0 / m, std::pow(2, (high ? 7 : 3) / 12.0));
+    const int cycles[] = {433 * m, 437 * m, 440 * m, 443 * m, 448 * m};
+    const double gains[] = {0.35, 0.55, 1.0, 0.55, 0.35};
+    ModuleSample s = sawStack(high ? "lead high" : "lead low", frames(1.0), cycles, gains, 5,
+                              440 * m, 28.0 / m, std::pow(2, (high ? 7 : 3) / 12.0));
     // vibrato that deepens over the first half second of a note
-    s.vibratoSpeed = 7;
-    s.vibratoDepth = 5;
-    s.vibratoRate = 12;
+    s.vibratoSpeed = 28;
+    s.vibratoDepth = 8;
+    s.vibratoRate = 64;
     return s;
 }
 

@@ -8,11 +8,12 @@
 //
 // Sections, two orders each:
 //   0-1   opening: the pad swells in under the fade from white, a pluck
-//         arpeggio and the four-on-the-floor kick join, a riser and a snare
-//         roll lead into
+//         arpeggio and the four-on-the-floor kick join, and a riser and a
+//         snare roll lead into
 //   2-3   the groove: full drums, off-beat bass, the motif on the lead
 //   4-5   the lift: rolling bass, arpeggio, a new syncopated hook over a
-//         rising progression, ending in a fill
+//         rising progression, the drums returning under the second fade
+//         from white, ending in a snare roll
 //   6-7   the light passage: no kick, the motif on the pluck with echoes,
 //         building back up with a riser
 //   8-9   the climax: everything, the motif doubled a third higher
@@ -77,8 +78,8 @@ enum Pitch {
     A5 = 81
 };
 
-// A chord: the bass's root and four pad voices, voiced close so that the
-// pad moves by steps from chord to chord.
+// A chord: the bass's root and four pad voices (57 is A3), voiced close so
+// that the pad moves by steps from chord to chord.
 struct Chord {
     int root;
     int voices[4];
@@ -359,7 +360,7 @@ void opening(ModulePattern& a, ModulePattern& b) {
     pad(b, kAnswer, 42, false);
     drum(b, kKickChannel, kKick, kFourFloor, 44, 0, 1);
     drum(b, kKickChannel, kKick, kFourFloor, 56, 2, 3);
-    drum(b, kHatChannel, kHatClosed, kEighths, 34, 1, 3);
+    drum(b, kHatChannel, kHatClosed, kEighths, 27, 1, 3);
     bass(b, kAnswer, kBassOffbeat, 40, 1, 3);
     bass(b, kAnswer, kBassHeld, 36, 0, 0);
     arpeggio(b, kAnswer, 30);
@@ -372,8 +373,8 @@ void groove(ModulePattern& a, ModulePattern& b) {
     for (ModulePattern* p : {&a, &b}) {
         drum(*p, kKickChannel, kKick, kFourFloor, 64);
         drum(*p, kClapChannel, kClap, kBackbeat, 64);
-        drum(*p, kHatChannel, kHatClosed, kSixteenths, 40);
-        drum(*p, kOpenHatChannel, kHatOpen, kOffbeats, 41);
+        drum(*p, kHatChannel, kHatClosed, kSixteenths, 32);
+        drum(*p, kOpenHatChannel, kHatOpen, kOffbeats, 32);
     }
     crash(a, 0, 56);
     pad(a, kMain, 34, true);
@@ -386,21 +387,26 @@ void groove(ModulePattern& a, ModulePattern& b) {
     fill(b, 3, 48);
 }
 
-// Orders 4-5: the lift, rolling bass and arpeggio under the hook.
+// Orders 4-5: the lift, rolling bass and arpeggio under the hook. While
+// the picture fades in again the drums come back in one by one: kick, then
+// hats, then the clap and open hats.
 void lift(ModulePattern& a, ModulePattern& b) {
-    for (ModulePattern* p : {&a, &b}) {
-        drum(*p, kKickChannel, kKick, kFourFloor, 64, 0, p == &b ? 2 : 3);
-        drum(*p, kClapChannel, kClap, kBackbeat, 64);
-        drum(*p, kHatChannel, kHatClosed, kSixteenths, 43);
-        drum(*p, kOpenHatChannel, kHatOpen, kOffbeats, 44);
-    }
     crash(a, 0, 60);
+    drum(a, kKickChannel, kKick, kFourFloor, 64);
+    drum(a, kHatChannel, kHatClosed, kSixteenths, 26, 1, 1);
+    drum(a, kHatChannel, kHatClosed, kSixteenths, 34, 2, 3);
+    drum(a, kClapChannel, kClap, kBackbeat, 64, 2, 3);
+    drum(a, kOpenHatChannel, kHatOpen, kOffbeats, 35, 2, 3);
     pad(a, kLift, 32, true);
     bass(a, kLift, kBassRolling, 56);
     arpeggio(a, kLift, 32);
     lead(a, kHook, 58);
 
     crash(b, 0, 44);
+    drum(b, kKickChannel, kKick, kFourFloor, 64, 0, 2);
+    drum(b, kClapChannel, kClap, kBackbeat, 64);
+    drum(b, kHatChannel, kHatClosed, kSixteenths, 34);
+    drum(b, kOpenHatChannel, kHatOpen, kOffbeats, 35);
     pad(b, kLiftTurn, 32, true);
     bass(b, kLiftTurn, kBassRolling, 56, 0, 2);
     bass(b, kLiftTurn, kBassHeld, 48, 3, 3);
@@ -414,14 +420,14 @@ void light(ModulePattern& a, ModulePattern& b) {
     crash(a, 0, 40);
     pad(a, kMain, 36, false);
     bass(a, kMain, kBassHeld, 40);
-    drum(a, kHatChannel, kHatClosed, kEighths, 28);
+    drum(a, kHatChannel, kHatClosed, kEighths, 22);
     pluckLine(a, kMotif, 44);
 
     pad(b, kAnswer, 36, false);
     bass(b, kAnswer, kBassHeld, 40, 0, 1);
     bass(b, kAnswer, kBassOffbeat, 44, 2, 3);
-    drum(b, kHatChannel, kHatClosed, kEighths, 31, 0, 1);
-    drum(b, kHatChannel, kHatClosed, kSixteenths, 36, 2, 3);
+    drum(b, kHatChannel, kHatClosed, kEighths, 24, 0, 1);
+    drum(b, kHatChannel, kHatClosed, kSixteenths, 28, 2, 3);
     drum(b, kClapChannel, kClap, kBackbeat, 41);
     drum(b, kKickChannel, kKick, kFourFloor, 48, 2, 2);
     drum(b, kKickChannel, kKick, kKickBuild, 56, 3, 3);
@@ -435,8 +441,8 @@ void climax(ModulePattern& a, ModulePattern& b) {
     for (ModulePattern* p : {&a, &b}) {
         drum(*p, kKickChannel, kKick, kFourFloor, 64);
         drum(*p, kClapChannel, kClap, kBackbeat, 64);
-        drum(*p, kHatChannel, kHatClosed, kSixteenths, 45);
-        drum(*p, kOpenHatChannel, kHatOpen, kOffbeats, 46);
+        drum(*p, kHatChannel, kHatClosed, kSixteenths, 36);
+        drum(*p, kOpenHatChannel, kHatOpen, kOffbeats, 36);
         crash(*p, 0, 60);
     }
     pad(a, kMain, 36, true);
@@ -459,7 +465,7 @@ void close(ModulePattern& a, ModulePattern& b) {
     crash(a, 0, 48);
     drum(a, kKickChannel, kKick, kFourFloor, 52, 0, 1);
     drum(a, kClapChannel, kClap, kBackbeat, 46, 0, 1);
-    drum(a, kHatChannel, kHatClosed, kEighths, 28);
+    drum(a, kHatChannel, kHatClosed, kEighths, 22);
     pad(a, kMain, 38, false);
     bass(a, kMain, kBassHeld, 40);
     arpeggio(a, kMain, 22);
@@ -467,7 +473,7 @@ void close(ModulePattern& a, ModulePattern& b) {
 
     pad(b, kCadence, 36, false);
     bass(b, kCadence, kBassHeld, 36, 0, 2);
-    drum(b, kHatChannel, kHatClosed, kEighths, 22, 0, 1);
+    drum(b, kHatChannel, kHatClosed, kEighths, 17, 0, 1);
     melody(b, kFarewell, kLeadChannel, kLead, 46);
     melody(b, kFarewell, kLeadEchoChannel, kLead, 16, 3);
     pluckLine(b, {{32, 4, A5}, {36, 4, E5}, {40, 4, C5}, {44, 4, A4}}, 26);
@@ -495,7 +501,7 @@ Module composeSong() {
     m.speed = 6;
     m.tempo = 125;
     m.globalVolume = 128;
-    m.mixVolume = 66;
+    m.mixVolume = 69;
     m.channelPan.assign(kPans, kPans + kChannelCount);
     addSongInstruments(m);
 
