@@ -92,9 +92,9 @@ bool readModuleFile(const char* fileName, std::uint32_t offset, std::uint32_t le
         why = std::strerror(errno);
         return false;
     }
-    const bool read = readOpenFile(fd, offset, length, data, why);
+    const bool ok = readOpenFile(fd, offset, length, data, why);
     close(fd);
-    return read;
+    return ok;
 }
 
 openmpt_module* openModule(const void* data, std::size_t size, std::uint32_t flags,

@@ -149,7 +149,8 @@ int BASSMOD_MusicLoad(int mem, const void* file, std::uint32_t offset, std::uint
     std::string why;
     openmpt_module* loaded = nullptr;
     if (mem != 0) {
-        if (file == nullptr || length == 0) return fail("no module data (empty)");
+        if (file == nullptr) return fail("no module data (a null pointer)");
+        if (length == 0) return fail("no module data (length 0)");
         loaded = openModule(static_cast<const unsigned char*>(file) + offset, length, flags, why);
     } else {
         std::vector<unsigned char> data;
