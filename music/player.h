@@ -48,9 +48,13 @@ int BASSMOD_MusicLoad(int mem, const void* file, std::uint32_t offset, std::uint
 int BASSMOD_MusicPlay();
 
 // The position of the audio being heard: order in the low 16 bits, row in
-// the high 16 bits. It is taken as each audio buffer starts, so it is at most
-// one buffer (23 ms) behind the sound, plus whatever the driver buffers.
-// 0xFFFFFFFF when no module is loaded. Lock-free; never waits.
+// the high 16 bits. It is taken as SDL asks for each buffer, before that
+// buffer is decoded, so it is at most one buffer (23 ms) behind the sound.
+// A driver that queues audio of its own beyond SDL's buffer (a sound server's
+// latency) plays that much later than SDL asks, and the position leads the
+// sound by as much. After a module that does not loop has ended, it stays
+// where the last buffer began. 0xFFFFFFFF when no module is loaded.
+// Lock-free; never waits.
 std::uint32_t BASSMOD_MusicGetPosition();
 
 // Stops playback; the module and its position stay. Fails without a module.
