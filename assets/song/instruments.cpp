@@ -26,7 +26,8 @@ using Buffer = std::vector<double>;
 
 // ---- noise -------------------------------------------------------------------
 
-std::uint32_t noiseState = 0x9E3779B9u;
+constexpr std::uint32_t kNoiseSeed = 0x9E3779B9u;
+std::uint32_t noiseState = kNoiseSeed;
 
 // White noise in [-1, 1), from a xorshift generator.
 double noise() {
@@ -287,7 +288,7 @@ ModuleSample bass() {
     return s;
 }
 
-// Adds the partials of a band-limited sawtooth that completes cycles whole cycles over the
+// Adds a band-limited sawtooth that completes cycles whole cycles over the
 // buffer, so the buffer loops seamlessly. Partials stop where they would
 // pass kTopFrequency when the sample is played maxRatio times faster.
 void addSaw(Buffer& buf, int cycles, double gain, double phase, double corner, double maxRatio) {
@@ -321,16 +322,17 @@ ModuleSample sawStack(const char* name, int length, const int* cycles, const dou
     return s;
 }
 
-// Lead: three saws 12 cents apart, over one second. The low sample sounds
-// A 440 Hz natively and serves notes up to 72, the high one A 880 Hz for
-// the notes above (up to 88).
+// Lead: five saws within 30 cents either side of the note, the outer ones
+// quieter, over one second. The low sample sounds A 440 Hz natively and
+// serves notes up to 72, the high one A 880 Hz for the notes above (up to
+// 88).
 ModuleSample lead(bool high) {
     const int m = high ? 2 : 1;
     const int cycles[] = {433 * m, 437 * m, 440 * m, 443 * m, 448 * m};
     const double gains[] = {0.35, 0.55, 1.0, 0.55, 0.35};
     ModuleSample s = sawStack(high ? "lead high" : "lead low", frames(1.0), cycles, gains, 5,
                               440 * m, 28.0 / m, std::pow(2, (high ? 7 : 3) / 12.0));
-    // vibrato that deepens over the first half second of a note
+    // a 5.5 Hz vibrato of about 15 cents, deepening over the first 0.6 s
     s.vibratoSpeed = 28;
     s.vibratoDepth = 8;
     s.vibratoRate = 64;
@@ -391,6 +393,7 @@ ModuleInstrument split(const char* name, int lowSample) {
 }  // namespace
 
 void addSongInstruments(Module& m) {
+    noiseState = kNoiseSeed;  // the same samples however often they are made
     // samples, in instrument order; lead and pluck have two each
     m.samples = {kick(), clap(),      snare(),    hatClosed(), hatOpen(),    crash(),    riser(),
                  bass(), lead(false), lead(true), pad(),       pluck(false), pluck(true)};

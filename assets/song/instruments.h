@@ -16,25 +16,24 @@
 
 namespace demo {
 
-// The instruments in the order addSongInstruments appends them: a cell's
+// The instruments in the order addSongInstruments makes them: a cell's
 // instrument number is one of these.
 enum SongInstrument {
-    kKick = 1,  // sine swept down from 180 Hz with a noise click, 0.45 s
-    kClap,      // four bursts of band-passed noise and a short tail
-    kSnare,     // tuned body and bright noise, for rolls and fills
-    kHatClosed,
-    kHatOpen,  // chokes on the next hat in its channel
-    kCrash,    // 2.5 s metallic wash
-    kRiser,    // noise swept up over two bars (3.84 s at note 60)
-    kBass,     // resonant pluck settling into a dark saw with a sub
-    kLead,     // three detuned saws with delayed vibrato
-    kPluck,    // bright pluck whose upper partials die first
-    kPad,      // seven detuned saws, slow attack and release
-    kInstrumentCount = kPad
+    kKick = 1,   // sine swept down from 180 Hz with a noise click, 0.45 s
+    kClap,       // four bursts of band-passed noise and a short tail
+    kSnare,      // tuned body and bright noise, for rolls and fills
+    kHatClosed,  // 0.12 s of filtered noise and metal
+    kHatOpen,    // the same, ringing 0.6 s
+    kCrash,      // 2.5 s metallic wash
+    kRiser,      // noise swept up over two bars (3.84 s at note 60)
+    kBass,       // resonant pluck settling into a dark saw with a sub
+    kLead,       // five detuned saws with delayed vibrato
+    kPluck,      // bright pluck whose upper partials die first
+    kPad,        // seven detuned saws, slow attack and release
 };
 
-// Appends the samples and instruments of the song to module (which must not
-// have any yet), leaving the module in instrument mode.
+// Gives module the song's samples and instruments, replacing any it had,
+// and so puts it in instrument mode. Every call makes the same samples.
 void addSongInstruments(Module& module);
 
 }  // namespace demo
