@@ -363,7 +363,7 @@ ModuleSample pluck(bool high) {
             buf[i] += gain * std::exp(-t * decay) * std::sin(2 * kPi * k * base * t);
         }
     }
-    fadeInStart(buf, 16);
+    fadeInStart(buf, 64);  // 1.5 ms: a soft pick rather than a click
     fadeOutEnd(buf, frames(0.2));
     return toSample(high ? "pluck high" : "pluck low", buf, kRate * kMiddleC / base);
 }

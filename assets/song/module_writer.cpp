@@ -23,6 +23,7 @@ constexpr int kInstrumentSize = 554;
 constexpr int kSampleHeaderSize = 80;
 constexpr int kFormatVersion = 0x0214;  // the instrument and sample layout written here
 constexpr int kOrderEnd = 255;
+constexpr long kMaxSampleFrames = 1L << 29;  // all samples together: 1 GiB of data
 
 // Fields of a cell that an event may set, as bits of the format's mask byte.
 constexpr int kHasNote = 1;
@@ -104,12 +105,17 @@ std::string checkOrders(const Module& m) {
 std::string checkSamples(const Module& m) {
     if (m.samples.empty() || m.samples.size() > 99)
         return format("song: %ld samples, 1..99 are possible", long(m.samples.size()));
+    long long frames = 0;
     for (size_t i = 0; i < m.samples.size(); ++i) {
         const ModuleSample& s = m.samples[i];
         const std::string where = format("sample %ld", long(i) + 1);
         const long length = long(s.data.size());
         if (std::string e = checkName(s.name, where); !e.empty()) return e;
-        if (length > 0x7FFFFFFFL / 2) return where + format(": %ld frames are too many", length);
+        // NOTE: a bound well inside the format's 32-bit file offsets, so that
+        // no offset of a written file can wrap around.
+        frames += length;
+        if (frames > kMaxSampleFrames)
+            return where + format(": the samples come to over %ld frames", kMaxSampleFrames);
         if (!inRange(s.c5Speed, 1, 9999999))
             return where + format(": c5Speed %ld is outside 1..9999999", s.c5Speed);
         if (!inRange(s.volume, 0, 64))
