@@ -1,0 +1,258 @@
+// The built capture program, run as a user runs it, against the short test
+// module (orders 0 to 12 in about 6.5 s) and the built font: frames match the
+// committed references, the scenes and the music stay in lockstep, repeated
+// runs give the same bytes, and mistakes end it with one line and a non-zero
+// status. Runs on the X display of the test run; skips without one.
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "music/offline.h"
+#include "music/player.h"
+#include "tests/capture/capture_support.h"
+
+namespace {
+
+using namespace capturetest;
+
+// The rate the references were captured at (see make-references.sh).
+constexpr int referenceFps = 10;
+// A channel may move this far, and this share of the pixels further, before a
+// frame counts as changed: room for a Mesa update, none for a wrong frame.
+constexpr int channelTolerance = 3;
+constexpr double pixelShareTolerance = 0.005;
+
+class CaptureProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (DISPLAY is not set)";
+        folder = makeTemporaryFolder();
+    }
+    void TearDown() override { removeFolder(folder); }
+
+    RunResult run(const std::string& arguments, const std::string& environment = "") {
+        return runCapture(folder, "--quiet " + testInputs() + " " + arguments, environment);
+    }
+    std::string path(const std::string& name) const { return folder + "/" + name; }
+
+    std::string folder;
+};
+
+// The reference frames: the numbers in the names of the committed pictures.
+std::vector<long long> referenceFrames() {
+    std::vector<long long> frames;
+    if (DIR* d = opendir(referencesFolder().c_str())) {
+        while (dirent* e = readdir(d)) {
+            long long frame = 0;
+            char tail[8] = {};
+            if (std::sscanf(e->d_name, "frame-%lld.%4s", &frame, tail) == 2 &&
+                std::string(tail) == "png")
+                frames.push_back(frame);
+        }
+        closedir(d);
+    }
+    std::sort(frames.begin(), frames.end());
+    return frames;
+}
+
+std::string frameName(long long frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06lld.png", frame);
+    return name;
+}
+
+TEST_F(CaptureProgram, ChosenFramesOfEverySceneMatchTheReferences) {
+    const std::vector<long long> frames = referenceFrames();
+    ASSERT_FALSE(frames.empty()) << "no pictures in " << referencesFolder()
+                                 << " (tests/capture/make-references.sh makes them)";
+    std::string list;
+    for (long long f : frames)
+        list += (list.empty() ? "" : ",") + std::to_string(f);
+    const RunResult r = run("--fps " + std::to_string(referenceFps) + " --only " + list +
+                            " -o frames --timeline timeline.txt");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+
+    // The references show every scene.
+    std::set<int> scenes;
+    for (const TimelineFrame& t : readTimeline(path("timeline.txt"))) {
+        if (std::binary_search(frames.begin(), frames.end(), t.frame)) scenes.insert(t.scene);
+    }
+    EXPECT_EQ(scenes, (std::set<int>{1, 2, 3, 4, 5, 6}));
+
+    for (long long frame : frames) {
+        const std::string name = frameName(frame);
+        Picture actual, reference;
+        std::string error;
+        ASSERT_TRUE(readPicture(referencesFolder() + "/" + name, reference, error)) << error;
+        ASSERT_TRUE(readPicture(path("frames/" + name), actual, error)) << name << ": " << error;
+        ASSERT_EQ(actual.width, reference.width);
+        ASSERT_EQ(actual.height, reference.height);
+
+        const std::string diffPath = failureFolder() + "/diff-" + name;
+        const std::string actualCopy = failureFolder() + "/actual-" + name;
+        std::remove(diffPath.c_str());  // left by an earlier run
+        std::remove(actualCopy.c_str());
+        const PictureDifference d = comparePictures(actual, reference, channelTolerance, diffPath);
+        const long allowed = long(pixelShareTolerance * reference.width * reference.height);
+        if (d.differing > allowed) {
+            shellOutput("cp '" + path("frames/" + name) + "' '" + actualCopy + "'");
+            ADD_FAILURE() << name << ": " << d.differing << " of "
+                          << reference.width * reference.height << " pixels differ by more than "
+                          << channelTolerance << " (largest difference " << d.largest << "); see "
+                          << diffPath << " (red: differing pixels) and " << actualCopy;
+        }
+    }
+}
+
+// The first audio frame (sample index) of each music order 2, 4, ..., 12,
+// found by rendering the test module one audio frame at a time.
+std::vector<std::int64_t> orderChangeSamples() {
+    std::vector<std::int64_t> starts;
+    const std::uint32_t flags = BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET;
+    if (!demo::openOfflineMusic(testModulePath().c_str(), flags)) return starts;
+    std::int16_t pair[2];
+    std::uint32_t next = 2;
+    for (std::int64_t i = 0; i < 20 * demo::offlineRate && next <= 12; ++i) {
+        demo::renderOfflineMusic(pair, 1);
+        while (next <= 12 && (demo::offlineMusicPosition() & 0xFFFF) >= next) {
+            starts.push_back(i);
+            next += 2;
+        }
+    }
+    demo::closeOfflineMusic();
+    return starts;
+}
+
+TEST_F(CaptureProgram, EachSceneStartsAtTheFirstFrameAtOrAfterItsOrderChange) {
+    const std::vector<std::int64_t> changes = orderChangeSamples();
+    ASSERT_EQ(changes.size(), 6u) << "the test module does not reach order 12";
+
+    // 10 fps puts the test module's order changes exactly on frames (the
+    // "at" of "at or after"); 7 fps puts them between frames.
+    for (int fps : {10, 7}) {
+        SCOPED_TRACE("at " + std::to_string(fps) + " fps");
+        const RunResult r =
+            run("--fps " + std::to_string(fps) + " --timeline timeline.txt --wav music.wav");
+        ASSERT_EQ(r.status, 0) << r.errorText;
+        const std::vector<TimelineFrame> timeline = readTimeline(path("timeline.txt"));
+        ASSERT_FALSE(timeline.empty());
+
+        // The first frame at or after sample s: ceil(s * fps / 44100).
+        std::vector<long long> expected;
+        for (std::int64_t s : changes)
+            expected.push_back((s * fps + demo::offlineRate - 1) / demo::offlineRate);
+        std::vector<long long> starts;
+        for (std::size_t i = 1; i < timeline.size(); ++i) {
+            if (timeline[i].scene != timeline[i - 1].scene) {
+                starts.push_back(timeline[i].frame);
+                EXPECT_EQ(timeline[i].elapsedMs, 0) << "frame " << timeline[i].frame;
+            }
+        }
+        starts.push_back(timeline.back().frame + 1);  // the quit row: no frame drawn
+        EXPECT_EQ(starts, expected);
+
+        // Every frame drawn, in order, on the virtual clock, and the music of
+        // exactly those frames: frames / fps seconds.
+        for (std::size_t i = 0; i < timeline.size(); ++i) {
+            EXPECT_EQ(timeline[i].frame, (long long)i);
+            EXPECT_EQ(timeline[i].clockMs, int(i * 1000 / fps));
+        }
+        const WavFile wav = readWav(path("music.wav"));
+        ASSERT_TRUE(wav.valid);
+        EXPECT_EQ(wav.samples.size() / 2, timeline.size() * demo::offlineRate / fps);
+        EXPECT_EQ(wav.dataSize, wav.samples.size() * 2);
+    }
+}
+
+TEST_F(CaptureProgram, TheWavOfARangeIsTheMusicOfExactlyThoseFrames) {
+    // Frames 5 to 28 at 24 fps: from audio frame floor(5 * 44100 / 24) = 9187
+    // up to floor(29 * 44100 / 24) = 53287, one second.
+    const RunResult r = run("--fps 24 --frames 5-28 --wav range.wav");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+    const WavFile wav = readWav(path("range.wav"));
+    ASSERT_TRUE(wav.valid);
+    ASSERT_EQ(wav.samples.size(), 2u * 44100u);
+
+    // The same audio frames rendered in one go by the music layer.
+    std::vector<std::int16_t> all(2 * 53287);
+    ASSERT_TRUE(demo::openOfflineMusic(testModulePath().c_str(),
+                                       BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET));
+    demo::renderOfflineMusic(all.data(), 53287);
+    demo::closeOfflineMusic();
+    const std::vector<std::int16_t> expected(all.begin() + 2 * 9187, all.end());
+    EXPECT_TRUE(wav.samples == expected) << "the WAV is not the music of frames 5 to 28";
+    EXPECT_NE(std::count(expected.begin(), expected.end(), 0), std::ptrdiff_t(expected.size()))
+        << "the test module is silent there";
+}
+
+TEST_F(CaptureProgram, TwoRunsWriteIdenticalPicturesAndMusic) {
+    for (const char* name : {"one", "two"}) {
+        const RunResult r =
+            run(std::string("--fps 12 --only 3,20,41,70 -o ") + name + " --wav " + name + ".wav");
+        ASSERT_EQ(r.status, 0) << r.errorText;
+    }
+    for (int frame : {3, 20, 41, 70}) {
+        const std::string one = readBytes(path("one/" + frameName(frame)));
+        EXPECT_FALSE(one.empty()) << frame;
+        EXPECT_TRUE(one == readBytes(path("two/" + frameName(frame)))) << "frame " << frame;
+    }
+    const std::string wav = readBytes(path("one.wav"));
+    EXPECT_EQ(wav.size(), 44u + 4u * (71u * 44100u / 12u - 3u * 44100u / 12u));
+    EXPECT_TRUE(wav == readBytes(path("two.wav")));
+    // Only the frames asked for are written.
+    EXPECT_EQ(shellOutput("ls '" + path("one") + "' | wc -l"), "4");
+}
+
+TEST_F(CaptureProgram, AVideoHoldsH264AndAacOfTheRangesLength) {
+    if (!haveCommand("ffmpeg") || !haveCommand("ffprobe"))
+        GTEST_SKIP() << "ffmpeg or ffprobe is not installed";
+    // Frames 8 to 27 at 10 fps: two seconds, across the change to scene 2.
+    const RunResult r = run("--fps 10 --frames 8-27 -o show.mp4");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+    const std::string probe =
+        "ffprobe -v error -of default=noprint_wrappers=1 '" + path("show.mp4") + "' -show_entries ";
+    EXPECT_EQ(shellOutput(probe + "stream=codec_type,codec_name"),
+              "codec_name=h264\ncodec_type=video\ncodec_name=aac\ncodec_type=audio");
+    EXPECT_EQ(shellOutput(probe + "stream=width,height,r_frame_rate -select_streams v"),
+              "width=640\nheight=480\nr_frame_rate=10/1");
+    EXPECT_EQ(shellOutput(probe + "stream=nb_frames -select_streams v"), "nb_frames=20");
+    const double seconds = std::atof(
+        shellOutput(probe + "format=duration").substr(std::string("duration=").size()).c_str());
+    EXPECT_NEAR(seconds, 2.0, 0.05);
+}
+
+TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
+    struct Case {
+        std::string arguments, environment, mentions;
+    };
+    const std::string absentPath = "PATH='" + folder + "/nothing-here'";
+    const Case cases[] = {
+        {"--bogus -o frames", "", "--bogus"},
+        {"--fps 0 -o frames", "", "--fps"},
+        {"--module missing.it -o frames", "", "cannot load missing.it"},
+        {"--font missing.tga -o frames", "", "cannot load missing.tga"},
+        {"--fps 10 --frames 0-3 -o show.mp4", absentPath, "ffmpeg"},
+        {"--fps 10 -o frames", "env -u DISPLAY", "DISPLAY"},
+        // A range that starts after the show's quit row, and a frame past it.
+        {"--fps 10 --frames 200-210 -o frames", "", "ends at frame 60"},
+        {"--fps 10 --only 5,61 -o frames", "", "frame 61 does not exist"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.environment + " " + c.arguments);
+        const RunResult r = run(c.arguments, c.environment);
+        EXPECT_NE(r.status, 0);
+        EXPECT_EQ(r.errorText.rfind("demo-capture: ", 0), 0u) << r.errorText;
+        EXPECT_EQ(std::count(r.errorText.begin(), r.errorText.end(), '\n'), 1) << r.errorText;
+        EXPECT_NE(r.errorText.find(c.mentions), std::string::npos) << r.errorText;
+    }
+    EXPECT_FALSE(fileExists(path("show.mp4")));
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+// Test support for the capture program. See capture_support.h.
+#include "tests/capture/capture_support.h"
+
+#include <png.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace capturetest {
+
+std::string programPath() { return std::string(DEMO_BINARY_DIR) + "/demo-capture"; }
+std::string testModulePath() { return std::string(DEMO_BINARY_DIR) + "/testdata/demosong.it"; }
+std::string fontPath() { return std::string(DEMO_BINARY_DIR) + "/fontpre.tga"; }
+std::string referencesFolder() {
+    return std::string(DEMO_SOURCE_DIR) + "/tests/capture/references";
+}
+std::string failureFolder() {
+    const std::string folder = std::string(DEMO_BINARY_DIR) + "/tests/capture/failures";
+    shellOutput("mkdir -p '" + folder + "'");
+    return folder;
+}
+
+std::string testInputs() {
+    return "--module '" + testModulePath() + "' --font '" + fontPath() + "'";
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool fileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+std::string shellOutput(const std::string& command) {
+    std::string out;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, p))
+            out += buffer;
+        pclose(p);
+    }
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
+
+bool haveCommand(const char* name) {
+    return !shellOutput(std::string("command -v ") + name + " 2>/dev/null").empty();
+}
+
+RunResult runCapture(const std::string& folder, const std::string& arguments,
+                     const std::string& environment) {
+    const std::string errorFile = folder + "/.stderr";
+    const std::string command = "cd '" + folder + "' && " + environment + " '" + programPath() +
+                                "' " + arguments + " 2>'" + errorFile + "' >/dev/null";
+    const int status = std::system(command.c_str());
+    RunResult result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.errorText = readBytes(errorFile);
+    std::remove(errorFile.c_str());
+    return result;
+}
+
+std::string makeTemporaryFolder() {
+    char pattern[] = "/tmp/capture-test-XXXXXX";
+    return mkdtemp(pattern);
+}
+
+void removeFolder(const std::string& folder) {
+    if (folder.compare(0, 18, "/tmp/capture-test-") == 0) shellOutput("rm -rf '" + folder + "'");
+}
+
+bool readPicture(const std::string& path, Picture& picture, std::string& error) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        error = image.message;
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.assign(PNG_IMAGE_SIZE(image), 0);
+    if (png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) == 0) {
+        error = image.message;
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+PictureDifference comparePictures(const Picture& actual, const Picture& reference, int tolerance,
+                                  const std::string& diffPath) {
+    PictureDifference d;
+    std::vector<std::uint8_t> diff(reference.rgb.size());
+    for (std::size_t i = 0; i + 2 < reference.rgb.size(); i += 3) {
+        int worst = 0;
+        for (int c = 0; c < 3; ++c)
+            worst = std::max(worst, std::abs(int(actual.rgb[i + c]) - int(reference.rgb[i + c])));
+        d.largest = std::max(d.largest, worst);
+        if (worst > tolerance) ++d.differing;
+        // The reference dimmed to grey, differing pixels red.
+        const int grey = (reference.rgb[i] + reference.rgb[i + 1] + reference.rgb[i + 2]) / 6 + 64;
+        diff[i] = worst > tolerance ? 255 : std::uint8_t(grey);
+        diff[i + 1] = worst > tolerance ? 0 : std::uint8_t(grey);
+        diff[i + 2] = worst > tolerance ? 0 : std::uint8_t(grey);
+    }
+    if (d.largest > 0) {
+        png_image image;
+        std::memset(&image, 0, sizeof image);
+        image.version = PNG_IMAGE_VERSION;
+        image.width = static_cast<png_uint_32>(reference.width);
+        image.height = static_cast<png_uint_32>(reference.height);
+        image.format = PNG_FORMAT_RGB;
+        png_image_write_to_file(&image, diffPath.c_str(), 0, diff.data(), 0, nullptr);
+    }
+    return d;
+}
+
+std::vector<TimelineFrame> readTimeline(const std::string& path) {
+    std::vector<TimelineFrame> frames;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        TimelineFrame f{};
+        std::istringstream s(line);
+        s >> f.frame >> f.clockMs >> f.order >> f.row >> f.scene >> f.elapsedMs;
+        frames.push_back(f);
+    }
+    return frames;
+}
+
+static std::uint32_t le32(const std::string& b, std::size_t at) {
+    return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8 |
+           std::uint32_t(std::uint8_t(b[at + 2])) << 16 |
+           std::uint32_t(std::uint8_t(b[at + 3])) << 24;
+}
+
+static int le16(const std::string& b, std::size_t at) {
+    return int(std::uint8_t(b[at])) | int(std::uint8_t(b[at + 1])) << 8;
+}
+
+WavFile readWav(const std::string& path) {
+    WavFile w;
+    const std::string b = readBytes(path);
+    if (b.size() < 44 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 8, "WAVEfmt ") != 0 ||
+        b.compare(36, 4, "data") != 0)
+        return w;
+    w.riffSize = le32(b, 4);
+    w.format = le16(b, 20);
+    w.channels = le16(b, 22);
+    w.rate = long(le32(b, 24));
+    w.bits = le16(b, 34);
+    w.dataSize = le32(b, 40);
+    w.samples.resize((b.size() - 44) / 2);
+    std::memcpy(w.samples.data(), b.data() + 44, w.samples.size() * 2);
+    w.valid = true;
+    return w;
+}
+
+}  // namespace capturetest

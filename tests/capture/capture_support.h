@@ -1,0 +1,80 @@
+// Test support for the capture program: running the built program, reading
+// what it writes (PNG pictures, WAV files, timelines) and comparing pictures
+// with a tolerance.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace capturetest {
+
+// The built program and the data files the tests capture with: the short
+// test module (orders 0 to 12 in about 6.5 s) and the built font.
+std::string programPath();
+std::string testModulePath();
+std::string fontPath();
+std::string referencesFolder();
+// A folder in the build tree for what a failing test leaves to look at.
+std::string failureFolder();
+
+struct RunResult {
+    int status = -1;        // the exit status; -1 when it did not exit normally
+    std::string errorText;  // everything written to standard error
+};
+
+// Runs demo-capture with arguments (already quoted for the shell), with
+// environment assignments such as "PATH=/nowhere" before it, in folder.
+RunResult runCapture(const std::string& folder, const std::string& arguments,
+                     const std::string& environment = "");
+
+// The module and font options for the test module and the built font.
+std::string testInputs();
+
+// A new empty folder under /tmp, and its removal.
+std::string makeTemporaryFolder();
+void removeFolder(const std::string& folder);
+
+std::string readBytes(const std::string& path);
+bool fileExists(const std::string& path);
+bool haveCommand(const char* name);
+// Output of a shell command, trailing newlines removed.
+std::string shellOutput(const std::string& command);
+
+// An 8-bit RGB picture, rows from the top.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+bool readPicture(const std::string& path, Picture& picture, std::string& error);
+
+struct PictureDifference {
+    long differing = 0;  // pixels with a channel further than the tolerance from the reference
+    int largest = 0;     // the largest channel difference anywhere
+};
+// Compares two pictures of the same size; when any pixel differs writes a
+// diff picture to diffPath (the reference dimmed to grey, differing pixels
+// red).
+PictureDifference comparePictures(const Picture& actual, const Picture& reference, int tolerance,
+                                  const std::string& diffPath);
+
+// One line of a --timeline file.
+struct TimelineFrame {
+    long long frame;
+    int clockMs;
+    unsigned order, row;
+    int scene, elapsedMs;
+};
+std::vector<TimelineFrame> readTimeline(const std::string& path);
+
+// A WAV file's format fields and samples, as the tests check them.
+struct WavFile {
+    bool valid = false;
+    int format = 0, channels = 0, bits = 0;
+    long rate = 0;
+    std::uint32_t riffSize = 0, dataSize = 0;
+    std::vector<std::int16_t> samples;  // interleaved left, right
+};
+WavFile readWav(const std::string& path);
+
+}  // namespace capturetest
