@@ -9,8 +9,8 @@ demo::Module composeSoakSong() {
     demo::Module m;
     m.name = "soak";
     m.channels = 1;
-    m.speed = 6;
-    m.tempo = 38;
+    m.speed = 3;
+    m.tempo = 107;
 
     // a sine tone of 0.25 s at C-5, faded in and out over 5 ms
     demo::ModuleSample tone;
