@@ -9,7 +9,8 @@
 //            (the same number of demo::rand() calls, summed);
 //   ratio    own / floor, medians;
 //   frame    the frame time drawing for real in a 640x480 window, from the
-//            companion program demo-bench-render (needs an X display);
+//            companion program demo-bench-render (needs an X display), with
+//            the process's CPU time in the frame beside it;
 //
 // and the start-up time of the real program: from just before it is started
 // to the return of its first buffer swap, with the font and the module
@@ -81,7 +82,7 @@ struct SceneFigures {
     int mismatches = 0;
     int firstMismatchFrame = -1;
     long firstMismatchCalls = 0, firstMismatchExpected = 0;
-    double frameMedianMs = -1, frameP99Ms = -1;
+    double frameMedianMs = -1, frameP99Ms = -1, cpuMedianMs = -1, cpuP99Ms = -1;
 };
 
 SceneFigures figures[bench::sceneTotal];
@@ -169,11 +170,15 @@ bool measureFrames() {
     int seen = 0;
     while (std::fgets(line, sizeof line, out) != nullptr) {
         int scene = 0;
-        double median = 0, p99 = 0;
-        if (std::sscanf(line, "frame-time scene%d %lf %lf", &scene, &median, &p99) == 3 &&
+        double median = 0, p99 = 0, cpuMedian = 0, cpuP99 = 0;
+        if (std::sscanf(line, "frame-time scene%d %lf %lf %lf %lf", &scene, &median, &p99,
+                        &cpuMedian, &cpuP99) == 5 &&
             scene >= 1 && scene <= bench::sceneTotal) {
-            figures[scene - 1].frameMedianMs = median;
-            figures[scene - 1].frameP99Ms = p99;
+            SceneFigures& f = figures[scene - 1];
+            f.frameMedianMs = median;
+            f.frameP99Ms = p99;
+            f.cpuMedianMs = cpuMedian;
+            f.cpuP99Ms = cpuP99;
             ++seen;
         }
     }
@@ -227,17 +232,18 @@ void printTable(bool framesMeasured) {
         "ms)\n\n",
         bench::framesPerSeries, bench::frameStepMs,
         bench::elapsedOfFrame(bench::framesPerSeries - 1));
-    std::printf("%-6s | %-23s | %-6s | %-15s | %-17s | %-6s | %-15s | %s\n", "scene",
+    std::printf("%-5s | %-23s | %-5s | %-13s | %-17s | %-5s | %-13s | %-7s | %s\n", "scene",
                 "GL calls/frame med (max)", "boxes", "own med / p99", "floor med (rand)", "ratio",
-                "frame med / p99", "p99/med");
+                "frame med / p99", "p99/med", "frame CPU med / p99");
     for (int s = 0; s < bench::sceneTotal; ++s) {
         const SceneFigures& f = figures[s];
         const double own = bench::percentile(f.ownMs, 0.5);
         const double floor = bench::percentile(f.floorMs, 0.5);
-        char frames[40] = "-", spread[16] = "-";
+        char frames[40] = "-", spread[16] = "-", cpu[40] = "-";
         if (framesMeasured) {
             std::snprintf(frames, sizeof frames, "%.2f / %.2f", f.frameMedianMs, f.frameP99Ms);
             std::snprintf(spread, sizeof spread, "%.2f", f.frameP99Ms / f.frameMedianMs);
+            std::snprintf(cpu, sizeof cpu, "%.2f / %.2f", f.cpuMedianMs, f.cpuP99Ms);
         }
         char calls[40], floorText[40], ownText[40];
         std::snprintf(calls, sizeof calls, "%.0f (%.0f)%s", bench::percentile(f.calls, 0.5),
@@ -246,9 +252,9 @@ void printTable(bool framesMeasured) {
                       bench::percentile(f.ownMs, 0.99));
         std::snprintf(floorText, sizeof floorText, "%.3f (%.0f)", floor,
                       bench::percentile(f.budget, 0.5));
-        std::printf("%-6d | %-23s | %-6.0f | %-15s | %-17s | %-6.2f | %-15s | %s\n", s + 1, calls,
-                    bench::percentile(f.boxes, 0.5), ownText, floorText, own / floor, frames,
-                    spread);
+        std::printf("%-5d | %-23s | %-5.0f | %-13s | %-17s | %-5.2f | %-13s | %-7s | %s\n", s + 1,
+                    calls, bench::percentile(f.boxes, 0.5), ownText, floorText, own / floor, frames,
+                    spread, cpu);
     }
     bool allMatch = true;
     for (int s = 0; s < bench::sceneTotal; ++s) {

@@ -6,11 +6,18 @@
 // frames back to back from the idle callback as in the show. Before each
 // series two untimed frames let the window and the driver settle.
 //
-// Output, one line per scene: "frame-time sceneN <median ms> <p99 ms>"; with
-// --each, first one line per frame: "frame sceneN <elapsedMs> <ms>".
+// Each frame's CPU time is taken too (the whole process: our thread and the
+// driver's rasterizer threads), so a wall-clock outlier can be told apart:
+// with no CPU time to match, the frame waited for a machine busy elsewhere.
+//
+// Output, one line per scene: "frame-time sceneN <median ms> <p99 ms> <CPU
+// median ms> <CPU p99 ms>"; with --each, first one line per frame:
+// "frame sceneN <elapsedMs> <ms> <CPU ms>".
 // Needs an X display; run from the build directory (reads fontpre.tga) or
 // give the font image's path as the last argument.
 #include <GL/glut.h>
+
+#include <time.h>
 
 #include <chrono>
 #include <cstdio>
@@ -28,17 +35,25 @@ constexpr int settleFrames = 2;
 
 int scene = 0;
 int frame = -settleFrames;
-std::vector<double> frameMs[bench::sceneTotal];
+std::vector<double> frameMs[bench::sceneTotal], cpuMs[bench::sceneTotal];
 bool eachFrame = false;
+
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 void report() {
     for (int s = 0; s < bench::sceneTotal && eachFrame; ++s) {
         for (int f = 0; f < bench::framesPerSeries; ++f)
-            std::printf("frame scene%d %d %.3f\n", s + 1, bench::elapsedOfFrame(f), frameMs[s][f]);
+            std::printf("frame scene%d %d %.3f %.3f\n", s + 1, bench::elapsedOfFrame(f),
+                        frameMs[s][f], cpuMs[s][f]);
     }
     for (int s = 0; s < bench::sceneTotal; ++s) {
-        std::printf("frame-time scene%d %.3f %.3f\n", s + 1, bench::percentile(frameMs[s], 0.5),
-                    bench::percentile(frameMs[s], 0.99));
+        std::printf("frame-time scene%d %.3f %.3f %.3f %.3f\n", s + 1,
+                    bench::percentile(frameMs[s], 0.5), bench::percentile(frameMs[s], 0.99),
+                    bench::percentile(cpuMs[s], 0.5), bench::percentile(cpuMs[s], 0.99));
     }
     std::fflush(stdout);
 }
@@ -50,10 +65,12 @@ void display() {
         if (++frame == 0) bench::startSeries();
         return;
     }
+    const double cpuStart = processCpuMs();
     const auto start = std::chrono::steady_clock::now();
     bench::sceneFns[scene](bench::elapsedOfFrame(frame));
     const auto end = std::chrono::steady_clock::now();
     frameMs[scene].push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    cpuMs[scene].push_back(processCpuMs() - cpuStart);
     if (++frame == bench::framesPerSeries) {
         frame = -settleFrames;
         if (++scene == bench::sceneTotal) {
@@ -80,8 +97,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "demo-bench-render: %s %s\n", fontPath, problem.c_str());
         return 1;
     }
-    for (std::vector<double>& times : frameMs)
-        times.reserve(bench::framesPerSeries);
+    for (int s = 0; s < bench::sceneTotal; ++s) {
+        frameMs[s].reserve(bench::framesPerSeries);
+        cpuMs[s].reserve(bench::framesPerSeries);
+    }
 
     int glutArgc = 1;
     glutInit(&glutArgc, argv);
