@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Makes the README's pictures again: one frame of each scene of the full song,
+# captured by demo-capture at 60 frames per second, into docs/.
+#   scripts/make-pictures.sh [build folder]    (default: build)
+# A first pass finds the frame at which each scene starts (the capture's
+# timeline); the second captures each scene a few seconds in: past the
+# fade-in of scenes 1 and 3, with scene 6's ripples grown. About three
+# minutes. Without an X display it runs the capture under xvfb-run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+
+names=(scene1-cube-cluster scene2-lobed-shell scene3-cube-tunnel scene4-particle-fountain
+       scene5-greetings scene6-rippling-sphere)
+# Seconds after the start of each scene.
+offsets=(8 11 5 8 8 8)
+fps=60
+
+run=()
+if [[ -z "${DISPLAY:-}" ]]; then run=(xvfb-run -a -s "-screen 0 1024x768x24"); fi
+capture=("${run[@]}" "$build/demo-capture" --quiet --fps "$fps"
+         --module "$build/demosong.it" --font "$build/fontpre.tga")
+cmake --build "$build" --target demo-capture >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The first frame of each scene: where the timeline's scene column changes.
+"${capture[@]}" --timeline "$work/timeline.txt"
+mapfile -t starts < <(awk '!/^#/ && $5 != scene { print $1; scene = $5 }' "$work/timeline.txt")
+if (( ${#starts[@]} != 6 )); then
+    echo "make-pictures: the timeline shows ${#starts[@]} scenes, not 6" >&2
+    exit 1
+fi
+
+frames=()
+for i in "${!names[@]}"; do frames+=($(( starts[i] + offsets[i] * fps ))); done
+"${capture[@]}" --only "$(IFS=,; echo "${frames[*]}")" -o "$work/frames"
+
+mkdir -p docs
+for i in "${!names[@]}"; do
+    cp "$(printf '%s/frames/frame-%06d.png' "$work" "${frames[i]}")" "docs/${names[i]}.png"
+    echo "docs/${names[i]}.png  (frame ${frames[i]}, $(( offsets[i] )) s into scene $(( i + 1 )))"
+done
