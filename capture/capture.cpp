@@ -43,8 +43,9 @@ constexpr int captureWidth = 640, captureHeight = 480;
 static int virtualNowMs = 0;
 static int virtualClockMs() { return virtualNowMs; }
 
-// The offscreen target every frame is drawn into.
-static GLuint framebuffer = 0;
+// The window, and the offscreen target every frame is drawn into.
+static int window = 0;
+static GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;
 
 // Temporary files of an MP4 capture: a folder holding the video without
 // sound and, without --wav, the WAV file.
@@ -100,20 +101,19 @@ static bool openWindow(std::string& error) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(captureWidth, captureHeight);
-    glutCreateWindow("demo-capture");
+    window = glutCreateWindow("demo-capture");
 
     // Colour and depth of the window's size, bound before every frame.
-    GLuint colour = 0, depth = 0;
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glGenRenderbuffers(1, &colourBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, captureWidth, captureHeight);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    glGenRenderbuffers(1, &depth);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
+    glGenRenderbuffers(1, &depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, captureWidth, captureHeight);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         error = "the GL driver cannot make a 640x480 offscreen framebuffer";
         return false;
@@ -129,6 +129,19 @@ static bool openWindow(std::string& error) {
     glEnable(GL_CULL_FACE);
     onReshape(captureWidth, captureHeight);
     return true;
+}
+
+// Releases the offscreen target, the window and GLUT, so that the GL driver
+// frees what it holds before the process ends.
+static void closeWindow() {
+    if (window == 0) return;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &colourBuffer);
+    glDeleteRenderbuffers(1, &depthBuffer);
+    glutDestroyWindow(window);
+    glutExit();
+    window = 0;
 }
 
 // Runs the sequencer alone over the music, drawing nothing, to find the
@@ -232,8 +245,10 @@ int runCapture(const CaptureOptions& options) {
     std::string wavPath;
     std::FILE* timeline = nullptr;
     if (!openWindow(error) || !openOutputs(options, wavPath, timeline, error)) {
-        finishVideoEncoder(error);
+        std::string ignored;
+        finishVideoEncoder(ignored);
         removeTemporaryFiles();
+        closeWindow();
         return fail(error);
     }
 
@@ -326,6 +341,7 @@ int runCapture(const CaptureOptions& options) {
         error = closeError;
     }
     closeOfflineMusic();
+    closeWindow();
     if (ok && openEnded && !quitReached) {
         ok = false;
         error = "the music did not reach the end of the show within " +

@@ -163,7 +163,7 @@ WavFile readWav(const std::string& path) {
     w.bits = le16(b, 34);
     w.dataSize = le32(b, 40);
     w.samples.resize((b.size() - 44) / 2);
-    std::memcpy(w.samples.data(), b.data() + 44, w.samples.size() * 2);
+    if (!w.samples.empty()) std::memcpy(w.samples.data(), b.data() + 44, w.samples.size() * 2);
     w.valid = true;
     return w;
 }
