@@ -4,7 +4,8 @@
 // Per frame: one chunk of music (offlineRate / fps audio frames, give or take
 // one), one sequencer step and scene exactly as in the demo, and, for frames
 // in the range, one 640x480 read-back written as a PNG or sent to ffmpeg.
-// Nothing is allocated inside the loop.
+// The music and pixel buffers are allocated once, before the first frame;
+// only a PNG's file name is built per frame.
 //
 // GL state: set up as the demo's start-up sets it (flat shading, back faces
 // culled, onReshape(640, 480)); the offscreen framebuffer is bound before
@@ -326,7 +327,24 @@ int runCapture(const CaptureOptions& options) {
     }
     finishProgress(frame);
 
-    // Close everything, then judge what was made.
+    // What the run reached, judged first: a range past the end of the show
+    // leaves ffmpeg without frames, and its complaint would hide the reason.
+    if (ok && openEnded && !quitReached) {
+        ok = false;
+        error = "the music did not reach the end of the show within " +
+                std::to_string(quitRowWaitSeconds / 60) +
+                " minutes; choose a range with --to or --frames";
+    } else if (ok && written == 0) {
+        ok = false;
+        error = "the show ends at frame " + std::to_string(frame) + ", before the first frame (" +
+                std::to_string(options.firstFrame) + ") asked for";
+    } else if (ok && !options.onlyFrames.empty() && options.onlyFrames.back() >= frame) {
+        ok = false;
+        error = "the show ends at frame " + std::to_string(frame) + "; frame " +
+                std::to_string(options.onlyFrames.back()) + " does not exist";
+    }
+
+    // Close everything; the first failure is the one reported.
     std::string closeError;
     if (!wavPath.empty() && !closeWav(closeError) && ok) {
         ok = false;
@@ -342,21 +360,6 @@ int runCapture(const CaptureOptions& options) {
     }
     closeOfflineMusic();
     closeWindow();
-    if (ok && openEnded && !quitReached) {
-        ok = false;
-        error = "the music did not reach the end of the show within " +
-                std::to_string(quitRowWaitSeconds / 60) +
-                " minutes; choose a range with --to or --frames";
-    }
-    if (ok && written == 0) {
-        ok = false;
-        error = "the show ends at frame " + std::to_string(frame) + ", before the first frame (" +
-                std::to_string(options.firstFrame) + ") asked for";
-    } else if (ok && !options.onlyFrames.empty() && options.onlyFrames.back() >= frame) {
-        ok = false;
-        error = "the show ends at frame " + std::to_string(frame) + "; frame " +
-                std::to_string(options.onlyFrames.back()) + " does not exist";
-    }
     if (ok && options.outputKind == OutputKind::mp4)
         ok = muxVideo(temporaryFolder + "/video.mp4", wavPath, options.outputPath, error);
     removeTemporaryFiles();
