@@ -8,6 +8,13 @@
 // What must hold for every input: no crash, hang or sanitizer report; a
 // refused input says why and leaves no module (position 0xFFFFFFFF); after
 // the free there is no module either.
+//
+// libopenmpt is a system library, not built for coverage, so libFuzzer sees
+// only our own few branches. Under libFuzzer the target therefore also marks
+// the shape of each accepted module (counts of channels, orders, patterns,
+// instruments, samples and subsongs, its length, how much it rendered) in
+// counters of libFuzzer's extra-counter section, so that modules libopenmpt
+// reads differently count as new and stay in the corpus.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -20,6 +27,35 @@ namespace {
 constexpr std::uint32_t showFlags = BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET;
 constexpr std::size_t renderFrames = 2048;
 std::int16_t samples[2 * renderFrames];
+
+#ifdef DEMO_LIBFUZZER
+__attribute__((used, section("__libfuzzer_extra_counters"))) std::uint8_t shapeCounters[4096];
+
+// Marks one feature: what is measured, and its value.
+void markShape(std::uint32_t what, std::int64_t value) {
+    const std::uint32_t v = std::uint32_t(value < 0 ? 0 : value > 255 ? 255 : value);
+    shapeCounters[(what * 256 + v) % sizeof shapeCounters] = 1;
+}
+
+void markModuleShape(openmpt_module* module, std::size_t rendered) {
+    markShape(0, openmpt_module_get_num_channels(module));
+    markShape(1, openmpt_module_get_num_orders(module));
+    markShape(2, openmpt_module_get_num_patterns(module));
+    markShape(3, openmpt_module_get_num_instruments(module));
+    markShape(4, openmpt_module_get_num_samples(module));
+    markShape(5, openmpt_module_get_num_subsongs(module));
+    markShape(6, std::int64_t(openmpt_module_get_duration_seconds(module)));
+    markShape(7, std::int64_t(rendered * 16 / renderFrames));
+    int peak = 0;
+    for (std::int16_t v : samples)
+        peak = v > peak ? v : -v > peak ? -v : peak;
+    markShape(8, peak >> 7);
+    markShape(9, demo::modulePosition(module) & 0xFF);
+    markShape(10, demo::modulePosition(module) >> 16);
+}
+#else
+void markModuleShape(openmpt_module*, std::size_t) {}
+#endif
 
 }  // namespace
 
@@ -50,8 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string why;
     openmpt_module* module = demo::openModule(data, size, showFlags, why);
     if (module == nullptr) std::abort();  // the layer loaded these very bytes
-    demo::renderModule(module, 44100, samples, renderFrames);
-    demo::modulePosition(module);
+    const std::size_t rendered = demo::renderModule(module, 44100, samples, renderFrames);
+    markModuleShape(module, rendered);
     openmpt_module_destroy(module);
     return 0;
 }
