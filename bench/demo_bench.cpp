@@ -191,9 +191,10 @@ std::int64_t monotonicNs() {
     return std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-// One start of the real program in the build directory; the milliseconds to
-// its first swapped frame, or a negative value when it failed.
-double timeOneStart() {
+// One start of the real program in the build directory, with or without
+// Mesa's shader cache; the milliseconds to its first swapped frame, or a
+// negative value when it failed.
+double timeOneStart(bool shaderCache) {
     int channel[2];
     if (pipe(channel) != 0) return -1;
     const std::int64_t started = monotonicNs();
@@ -210,6 +211,7 @@ double timeOneStart() {
         setenv("DEMO_FIRST_FRAME_FD", std::to_string(channel[1]).c_str(), 1);
         setenv("LD_PRELOAD", DEMO_FIRST_FRAME_PROBE, 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (!shaderCache) setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
         execl("./demo", "demo", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -307,20 +309,25 @@ int main(int argc, char** argv) {
     printTable(framesMeasured);
 
     if (startup && display) {
-        std::vector<double> times;
-        int failures = 0;
-        for (int i = 0; i < starts; ++i) {
-            const double ms = timeOneStart();
-            if (ms < 0)
-                ++failures;
-            else
-                times.push_back(ms);
+        std::printf("\nStart-up to the first swapped frame, %d starts each:\n", starts);
+        // NOTE: Mesa keeps compiled shaders in a disk cache; without it every
+        // start compiles them, as the very first start on a machine does.
+        for (bool shaderCache : {true, false}) {
+            std::vector<double> times;
+            int failures = 0;
+            for (int i = 0; i < starts; ++i) {
+                const double ms = timeOneStart(shaderCache);
+                if (ms < 0)
+                    ++failures;
+                else
+                    times.push_back(ms);
+            }
+            std::printf("  %-24s median %.1f ms, min %.1f ms, max %.1f ms; %d failed starts\n",
+                        shaderCache ? "Mesa's shader cache:" : "no shader cache (cold):",
+                        bench::percentile(times, 0.5),
+                        bench::percentile(times, 1.0 / double(times.empty() ? 1 : times.size())),
+                        bench::percentile(times, 1.0), failures);
         }
-        std::printf(
-            "\nStart-up to the first swapped frame, %d starts: median %.1f ms, max %.1f ms, "
-            "min %.1f ms; %d failed starts\n",
-            starts, bench::percentile(times, 0.5), bench::percentile(times, 1.0),
-            bench::percentile(times, 1.0 / double(times.size() ? times.size() : 1)), failures);
     } else if (!display) {
         std::printf("\nNo X display: frame times and start-up not measured.\n");
     }
