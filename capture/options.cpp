@@ -56,7 +56,8 @@ bool parseTimeToFrame(const std::string& text, int fps, std::int64_t& frame) {
     if (!body.empty() && body.back() == 's') body.pop_back();
 
     // Minutes, then whole seconds and a fraction, read as an exact fraction
-    // num / den of a second so that "0.1" at 10 fps is frame 1, not 0.
+    // num / den of a second, so that "0.1" at 10 fps is frame 1 (a double
+    // holding 0.1 is a little more, which would round up to frame 2).
     std::int64_t minutes = 0;
     const std::size_t colon = body.find(':');
     if (colon != std::string::npos) {
