@@ -18,9 +18,7 @@ namespace demo {
 
 namespace {
 
-constexpr int kHeaderSize = 0xC0;
 constexpr int kInstrumentSize = 554;
-constexpr int kSampleHeaderSize = 80;
 constexpr int kFormatVersion = 0x0214;  // the instrument and sample layout written here
 constexpr int kOrderEnd = 255;
 constexpr long kMaxSampleFrames = 1L << 29;  // all samples together: 1 GiB of data
