@@ -2,6 +2,7 @@
 // see them: the song (demosong.it) and the short test module
 // (testdata/demosong.it).
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
@@ -55,7 +56,8 @@ int xmpOrders(const std::string& report) {
 // seconds of sound written, and what xmp printed besides blank lines (it
 // reports every fault there and always exits with status 0) in complaints.
 double playWithXmp(const std::string& path, std::string& complaints) {
-    const std::string raw = ::testing::TempDir() + "xmp-output.raw";
+    const std::string raw =
+        ::testing::TempDir() + "xmp-output-" + std::to_string(getpid()) + ".raw";
     std::remove(raw.c_str());
     complaints.clear();
     for (char c : run("xmp --norc --nocmd -q -d file -o '" + raw + "' '" + path + "'"))

@@ -91,8 +91,8 @@ TEST_F(BlockText, AFullGlyphDraws64BoxesRowByRowFromTheTopLeft) {
 }
 
 TEST_F(BlockText, TexelBytesBecomeColoursDividedBy256) {
-    glyphTable['x'][2][5] = yellow;
-    glyphTable['x'][7][0] = blue;
+    glyphTable[int('x')][2][5] = yellow;
+    glyphTable[int('x')][7][0] = blue;
     demo::drawGlyph(0, 0, 0, 1, 1, 1, 'x');
     const auto translations = glrec::callsOf(Fn::Translatef);
     ASSERT_EQ(translations.size(), 3u);
@@ -123,8 +123,8 @@ TEST_F(BlockText, CodesAbove127UseTheUpperHalfOfTheTable) {
 }
 
 TEST_F(BlockText, EveryByteIsAGlyphSpacesAndLineFeedsToo) {
-    glyphTable['\n'][0][0] = blue;
-    glyphTable[' '][0][0] = yellow;
+    glyphTable[int('\n')][0][0] = blue;
+    glyphTable[int(' ')][0][0] = yellow;
     demo::drawText(0, 0, 0, 1, 1, 1, 1, "a\nb c");
     EXPECT_EQ(glrec::callsOf(Fn::Scalef).size(), 5u + 2u) << "five glyphs and two boxes";
     EXPECT_EQ(glrec::callsOf(Fn::Begin).size(), 2u);

@@ -32,7 +32,7 @@ bool lit(Rgb p) {
 // space, as the greetings place it.
 void beginText() {
     std::memset(demo::glyphTable, 0, sizeof demo::glyphTable);
-    for (auto& row : demo::glyphTable['A'])
+    for (auto& row : demo::glyphTable[int('A')])
         for (auto& texel : row)
             texel = {255, 245, 155, 1};
     glwindow::clearAll(0, 0, 0);

@@ -139,9 +139,9 @@ TEST_F(FontImage, GlyphsAreUprightAndNotMirrored) {
     EXPECT_EQ(usedRows('^') & 0xF0, 0) << "the caret belongs at the top";
     EXPECT_EQ(usedRows('.') & 0x1F, 0) << "the full stop belongs at the bottom";
     // '/' rises to the right: its top row lies right of its bottom row.
-    EXPECT_GT(glyphTable['/'][0][5].present + glyphTable['/'][0][4].present, 0);
-    EXPECT_EQ(glyphTable['/'][0][0].present + glyphTable['/'][0][1].present, 0);
-    EXPECT_EQ(glyphTable['\\'][0][4].present + glyphTable['\\'][0][5].present, 0);
+    EXPECT_GT(glyphTable[int('/')][0][5].present + glyphTable[int('/')][0][4].present, 0);
+    EXPECT_EQ(glyphTable[int('/')][0][0].present + glyphTable[int('/')][0][1].present, 0);
+    EXPECT_EQ(glyphTable[int('\\')][0][4].present + glyphTable[int('\\')][0][5].present, 0);
 }
 
 // The file as another reader sees it.
