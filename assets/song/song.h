@@ -17,6 +17,21 @@ constexpr int kShowOrders = 13;
 // The show's song, "demosong.it".
 Module composeSong();
 
+// A module of one short tone per order, for tests and tools that need an
+// order layout without the song: order k is one pattern of rows rows that
+// strikes a 0.25 s sine tone (faded in and out over 5 ms) of note 48 + 2k at
+// its first row, so audio alone tells the orders apart.
+struct ToneModuleLayout {
+    const char* name;
+    int orders;
+    int rows;
+    int speed;
+    int tempo;
+    double amplitude;  // of the tone's sample, out of 32767
+    int volume;        // of each note, 0..64
+};
+Module composeToneModule(const ToneModuleLayout& layout);
+
 // A short module of kShowOrders orders lasting 0.5 s each (32 rows at speed
 // 1, tempo 160), so the whole show passes in 6.5 s. Order k strikes one
 // short tone of note 48 + 2k at its first row, so audio alone tells the
