@@ -8,6 +8,8 @@
 # it with status 0. Uses $DISPLAY, or starts its own Xvfb when none is set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Without a display, the whole run goes on under a private Xvfb.
+if [[ -z "${DISPLAY:-}" ]]; then exec scripts/with-display.sh bench/soak.sh "$@"; fi
 build=${1:-build}
 seconds=${2:-600}
 root=$PWD
@@ -19,17 +21,10 @@ cp "$build/fontpre.tga" "$run/"
 
 cleanup() {
     [[ -n "${demo:-}" ]] && kill "$demo" 2>/dev/null || true
-    [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
     rm -rf "$run"
 }
 trap cleanup EXIT
 
-if [[ -z "${DISPLAY:-}" ]]; then
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do [[ -s "$run/display" ]] && break; sleep 0.1; done
-    export DISPLAY=":$(head -n1 "$run/display")"
-fi
 export SDL_AUDIODRIVER=dummy
 
 (cd "$run" && exec "$root/$build/demo") 2>"$run/errors" &

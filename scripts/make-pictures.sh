@@ -5,7 +5,7 @@
 # A first pass finds the frame at which each scene starts (the capture's
 # timeline); the second captures each scene a few seconds in: past the
 # fade-in of scenes 1 and 3, with scene 6's ripples grown. About three
-# minutes. Without an X display it runs the capture under xvfb-run.
+# minutes. Without an X display it starts its own Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -16,8 +16,7 @@ names=(scene1-cube-cluster scene2-lobed-shell scene3-cube-tunnel scene4-particle
 offsets=(8 11 5 8 8 8)
 fps=60
 
-run=()
-if [[ -z "${DISPLAY:-}" ]]; then run=(xvfb-run -a -s "-screen 0 1024x768x24"); fi
+run=(scripts/with-display.sh)
 capture=("${run[@]}" "$build/demo-capture" --quiet --fps "$fps"
          --module "$build/demosong.it" --font "$build/fontpre.tga")
 cmake --build "$build" --target demo-capture >/dev/null

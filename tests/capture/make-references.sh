@@ -4,7 +4,7 @@
 # captured by the built program with the built font.
 #   tests/capture/make-references.sh [build folder]    (default: build)
 # Look at the new pictures before committing them: the test trusts them.
-# Without an X display it runs the capture under xvfb-run.
+# Without an X display it starts its own Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build}"
@@ -14,8 +14,7 @@ references=tests/capture/references
 fps=10
 frames=2,7,12,17,22,27,32,37,42,47,52,57
 
-run=()
-if [[ -z "${DISPLAY:-}" ]]; then run=(xvfb-run -a -s "-screen 0 1024x768x24"); fi
+run=(scripts/with-display.sh)
 cmake --build "$build" --target demo-capture >/dev/null
 mkdir -p "$references"
 rm -f "$references"/frame-*.png
