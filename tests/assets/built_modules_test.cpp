@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/commands.h"
+
 namespace {
 
 const std::string songPath = std::string(DEMO_BINARY_DIR) + "/demosong.it";
@@ -33,17 +35,10 @@ double orderStart(openmpt::module& mod, int order) { return mod.set_position_ord
 
 // Output of a shell command, standard error included.
 std::string run(const std::string& command) {
-    std::string out;
-    if (std::FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[512];
-        while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            out.append(buffer, n);
-        pclose(pipe);
-    }
-    return out;
+    return testsupport::runCommand(command + " 2>&1").output;
 }
 
-bool haveXmp() { return run("command -v xmp").find("xmp") != std::string::npos; }
+bool haveXmp() { return testsupport::haveCommand("xmp"); }
 
 // The number after "Module length:" in xmp's report; -1 if it is missing.
 // xmp counts the order list's end marker as an order of its own.

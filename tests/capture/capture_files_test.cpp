@@ -13,8 +13,8 @@ namespace {
 
 class CaptureFiles : public ::testing::Test {
 protected:
-    void SetUp() override { folder = capturetest::makeTemporaryFolder(); }
-    void TearDown() override { capturetest::removeFolder(folder); }
+    void SetUp() override { folder = testsupport::makeTemporaryFolder("capture-test"); }
+    void TearDown() override { testsupport::removeFolder(folder); }
     std::string folder;
 };
 
@@ -62,7 +62,7 @@ TEST_F(CaptureFiles, AWavFileHoldsItsSamplesUnderAMatchingHeader) {
     EXPECT_EQ(wav.riffSize, 36u + 12u);
     EXPECT_EQ(wav.samples, (std::vector<std::int16_t>{1, -1, 32767, -32768, 300, -300}));
     // The byte rate and block alignment players use to time the file.
-    const std::string bytes = capturetest::readBytes(path);
+    const std::string bytes = testsupport::readFileBytes(path);
     EXPECT_EQ(
         std::uint8_t(bytes[28]) | std::uint8_t(bytes[29]) << 8 | std::uint8_t(bytes[30]) << 16,
         44100 * 4);

@@ -40,9 +40,9 @@ class CaptureProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (DISPLAY is not set)";
-        folder = makeTemporaryFolder();
+        folder = testsupport::makeTemporaryFolder("capture-test");
     }
-    void TearDown() override { removeFolder(folder); }
+    void TearDown() override { testsupport::removeFolder(folder); }
 
     RunResult run(const std::string& arguments, const std::string& environment = "") {
         return runCapture(folder, "--quiet " + testInputs() + " " + arguments, environment);
@@ -109,7 +109,7 @@ TEST_F(CaptureProgram, ChosenFramesOfEverySceneMatchTheReferences) {
         const PictureDifference d = comparePictures(actual, reference, channelTolerance, diffPath);
         const long allowed = long(pixelShareTolerance * reference.width * reference.height);
         if (d.differing > allowed) {
-            shellOutput("cp '" + path("frames/" + name) + "' '" + actualCopy + "'");
+            testsupport::commandOutput("cp '" + path("frames/" + name) + "' '" + actualCopy + "'");
             ADD_FAILURE() << name << ": " << d.differing << " of "
                           << reference.width * reference.height << " pixels differ by more than "
                           << channelTolerance << " (largest difference " << d.largest << "); see "
@@ -206,32 +206,36 @@ TEST_F(CaptureProgram, TwoRunsWriteIdenticalPicturesAndMusic) {
         ASSERT_EQ(r.status, 0) << r.errorText;
     }
     for (int frame : {3, 20, 41, 70}) {
-        const std::string one = readBytes(path("one/" + frameName(frame)));
+        const std::string one = testsupport::readFileBytes(path("one/" + frameName(frame)));
         EXPECT_FALSE(one.empty()) << frame;
-        EXPECT_TRUE(one == readBytes(path("two/" + frameName(frame)))) << "frame " << frame;
+        EXPECT_TRUE(one == testsupport::readFileBytes(path("two/" + frameName(frame))))
+            << "frame " << frame;
     }
-    const std::string wav = readBytes(path("one.wav"));
+    const std::string wav = testsupport::readFileBytes(path("one.wav"));
     EXPECT_EQ(wav.size(), 44u + 4u * (71u * 44100u / 12u - 3u * 44100u / 12u));
-    EXPECT_TRUE(wav == readBytes(path("two.wav")));
+    EXPECT_TRUE(wav == testsupport::readFileBytes(path("two.wav")));
     // Only the frames asked for are written.
-    EXPECT_EQ(shellOutput("ls '" + path("one") + "' | wc -l"), "4");
+    EXPECT_EQ(testsupport::commandOutput("ls '" + path("one") + "' | wc -l"), "4");
 }
 
 TEST_F(CaptureProgram, AVideoHoldsH264AndAacOfTheRangesLength) {
-    if (!haveCommand("ffmpeg") || !haveCommand("ffprobe"))
+    if (!testsupport::haveCommand("ffmpeg") || !testsupport::haveCommand("ffprobe"))
         GTEST_SKIP() << "ffmpeg or ffprobe is not installed";
     // Frames 8 to 27 at 10 fps: two seconds, across the change to scene 2.
     const RunResult r = run("--fps 10 --frames 8-27 -o show.mp4");
     ASSERT_EQ(r.status, 0) << r.errorText;
     const std::string probe =
         "ffprobe -v error -of default=noprint_wrappers=1 '" + path("show.mp4") + "' -show_entries ";
-    EXPECT_EQ(shellOutput(probe + "stream=codec_type,codec_name"),
+    EXPECT_EQ(testsupport::commandOutput(probe + "stream=codec_type,codec_name"),
               "codec_name=h264\ncodec_type=video\ncodec_name=aac\ncodec_type=audio");
-    EXPECT_EQ(shellOutput(probe + "stream=width,height,r_frame_rate -select_streams v"),
-              "width=640\nheight=480\nr_frame_rate=10/1");
-    EXPECT_EQ(shellOutput(probe + "stream=nb_frames -select_streams v"), "nb_frames=20");
-    const double seconds = std::atof(
-        shellOutput(probe + "format=duration").substr(std::string("duration=").size()).c_str());
+    EXPECT_EQ(
+        testsupport::commandOutput(probe + "stream=width,height,r_frame_rate -select_streams v"),
+        "width=640\nheight=480\nr_frame_rate=10/1");
+    EXPECT_EQ(testsupport::commandOutput(probe + "stream=nb_frames -select_streams v"),
+              "nb_frames=20");
+    const double seconds = std::atof(testsupport::commandOutput(probe + "format=duration")
+                                         .substr(std::string("duration=").size())
+                                         .c_str());
     EXPECT_NEAR(seconds, 2.0, 0.05);
 }
 

@@ -22,7 +22,7 @@ std::string referencesFolder() {
 }
 std::string failureFolder() {
     const std::string folder = std::string(DEMO_BINARY_DIR) + "/tests/capture/failures";
-    shellOutput("mkdir -p '" + folder + "'");
+    testsupport::commandOutput("mkdir -p '" + folder + "'");
     return folder;
 }
 
@@ -30,31 +30,7 @@ std::string testInputs() {
     return "--module '" + testModulePath() + "' --font '" + fontPath() + "'";
 }
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 bool fileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-std::string shellOutput(const std::string& command) {
-    std::string out;
-    if (std::FILE* p = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, p))
-            out += buffer;
-        pclose(p);
-    }
-    while (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
-}
-
-bool haveCommand(const char* name) {
-    return !shellOutput(std::string("command -v ") + name + " 2>/dev/null").empty();
-}
 
 RunResult runCapture(const std::string& folder, const std::string& arguments,
                      const std::string& environment) {
@@ -64,18 +40,9 @@ RunResult runCapture(const std::string& folder, const std::string& arguments,
     const int status = std::system(command.c_str());
     RunResult result;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.errorText = readBytes(errorFile);
+    result.errorText = testsupport::readFileBytes(errorFile);
     std::remove(errorFile.c_str());
     return result;
-}
-
-std::string makeTemporaryFolder() {
-    char pattern[] = "/tmp/capture-test-XXXXXX";
-    return mkdtemp(pattern);
-}
-
-void removeFolder(const std::string& folder) {
-    if (folder.compare(0, 18, "/tmp/capture-test-") == 0) shellOutput("rm -rf '" + folder + "'");
 }
 
 bool readPicture(const std::string& path, Picture& picture, std::string& error) {
@@ -152,7 +119,7 @@ static int le16(const std::string& b, std::size_t at) {
 
 WavFile readWav(const std::string& path) {
     WavFile w;
-    const std::string b = readBytes(path);
+    const std::string b = testsupport::readFileBytes(path);
     if (b.size() < 44 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 8, "WAVEfmt ") != 0 ||
         b.compare(36, 4, "data") != 0)
         return w;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/commands.h"
+
 namespace capturetest {
 
 // The built program and the data files the tests capture with: the short
@@ -31,15 +33,7 @@ RunResult runCapture(const std::string& folder, const std::string& arguments,
 // The module and font options for the test module and the built font.
 std::string testInputs();
 
-// A new empty folder under /tmp, and its removal.
-std::string makeTemporaryFolder();
-void removeFolder(const std::string& folder);
-
-std::string readBytes(const std::string& path);
 bool fileExists(const std::string& path);
-bool haveCommand(const char* name);
-// Output of a shell command, trailing newlines removed.
-std::string shellOutput(const std::string& command);
 
 // An 8-bit RGB picture, rows from the top.
 struct Picture {

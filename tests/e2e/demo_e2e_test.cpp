@@ -16,6 +16,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/commands.h"
+
 namespace {
 
 const std::string binaryDir = DEMO_BINARY_DIR;
@@ -25,44 +27,22 @@ struct Child {
     std::string directory;
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Output of a shell command, trailing newline removed.
-std::string shell(const std::string& command) {
-    std::string out;
-    if (std::FILE* p = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, p))
-            out += buffer;
-        pclose(p);
-    }
-    while (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
-}
-
-bool haveCommand(const char* name) {
-    return !shell(std::string("command -v ") + name + " 2>/dev/null").empty();
-}
+using testsupport::commandOutput;
+using testsupport::haveCommand;
+using testsupport::readFileBytes;
 
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (DISPLAY is not set)";
-        char pattern[] = "/tmp/demo-e2e-XXXXXX";
-        directory = mkdtemp(pattern);
+        directory = testsupport::makeTemporaryFolder("demo-e2e");
     }
     void TearDown() override {
         if (run.pid > 0) {
             kill(run.pid, SIGKILL);
             waitpid(run.pid, nullptr, 0);
         }
-        if (!directory.empty()) shell("rm -rf '" + directory + "'");
+        if (!directory.empty()) testsupport::removeFolder(directory);
     }
 
     // Links a built file into the run directory under name.
@@ -110,15 +90,15 @@ protected:
         return -1;
     }
 
-    std::string errors() const { return readFile(path("stderr.txt")); }
-    std::string output() const { return readFile(path("stdout.txt")); }
+    std::string errors() const { return readFileBytes(path("stderr.txt")); }
+    std::string output() const { return readFileBytes(path("stdout.txt")); }
 
     // The show's window id on the display, or "" when there is none: the
     // visible window named "boxdemo" that belongs to this run's process.
     std::string findWindow(int seconds) {
-        return shell("timeout " + std::to_string(seconds) +
-                     " xdotool search --sync --onlyvisible --pid " + std::to_string(run.pid) +
-                     " --name '^boxdemo$' 2>/dev/null | head -n1");
+        return commandOutput(
+            "timeout " + std::to_string(seconds) + " xdotool search --sync --onlyvisible --pid " +
+            std::to_string(run.pid) + " --name '^boxdemo$' 2>/dev/null | head -n1");
     }
 
     std::string directory;
@@ -154,10 +134,11 @@ TEST_F(EndToEnd, ACharacterKeyEndsTheShowWithZeroAndLeavesNoWindow) {
     start();
     const std::string window = findWindow(20);
     ASSERT_FALSE(window.empty()) << "no window appeared; " << errors();
-    shell("xdotool windowfocus --sync " + window + " key x");
+    commandOutput("xdotool windowfocus --sync " + window + " key x");
     EXPECT_EQ(waitForExit(20), 0) << errors();
     EXPECT_TRUE(onlyTheWindowLine(errors())) << errors();
-    EXPECT_EQ(shell("xdotool getwindowname " + window + " >/dev/null 2>&1 && echo exists"), "")
+    EXPECT_EQ(commandOutput("xdotool getwindowname " + window + " >/dev/null 2>&1 && echo exists"),
+              "")
         << "the window outlived the show";
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "font/font.h"
+#include "tests/support/commands.h"
 
 namespace {
 
@@ -22,8 +23,7 @@ const char* const imagePath = DEMO_BINARY_DIR "/fontpre.tga";
 enum Colour { Empty, Blue, Yellow };
 
 Colour colourOf(const GlyphTexel& t) {
-    if (!t.present)
-        return Empty;
+    if (!t.present) return Empty;
     return t.blue == 230 ? Blue : Yellow;
 }
 
@@ -40,30 +40,21 @@ int usedRows(int code) {
     int rows = 0;
     for (int j = 0; j < 8; ++j)
         for (int k = 0; k < 8; ++k)
-            if (glyphTable[code][j][k].present)
-                rows |= 1 << j;
+            if (glyphTable[code][j][k].present) rows |= 1 << j;
     return rows;
 }
 int usedColumns(int code) {
     int columns = 0;
     for (int j = 0; j < 8; ++j)
         for (int k = 0; k < 8; ++k)
-            if (glyphTable[code][j][k].present)
-                columns |= 1 << k;
+            if (glyphTable[code][j][k].present) columns |= 1 << k;
     return columns;
 }
 
 // The output of a shell command, or "" when it fails.
 std::string run(const std::string& command) {
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return "";
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    return pclose(pipe) == 0 ? out : "";
+    const testsupport::CommandResult result = testsupport::runCommand(command);
+    return result.status == 0 ? result.output : "";
 }
 
 bool haveImageMagick() {
@@ -147,8 +138,7 @@ TEST_F(FontImage, GlyphsAreUprightAndNotMirrored) {
 // The file as another reader sees it.
 
 TEST_F(FontImage, ImageMagickSeesA256By64ImageOf256MappedColours) {
-    if (!haveImageMagick())
-        GTEST_SKIP() << "ImageMagick's identify and convert are not installed";
+    if (!haveImageMagick()) GTEST_SKIP() << "ImageMagick's identify and convert are not installed";
     const std::string path = imagePath;
     EXPECT_EQ(run("identify -format '%m %w %h %z %r' '" + path + "'"),
               "TGA 256 64 8 PseudoClass sRGB ");
@@ -157,8 +147,7 @@ TEST_F(FontImage, ImageMagickSeesA256By64ImageOf256MappedColours) {
 }
 
 TEST_F(FontImage, ImageMagickShowsEveryPixelInTheColoursTheShowDraws) {
-    if (!haveImageMagick())
-        GTEST_SKIP() << "ImageMagick's identify and convert are not installed";
+    if (!haveImageMagick()) GTEST_SKIP() << "ImageMagick's identify and convert are not installed";
     // One line per pixel, "x,y: (r,g,b)  #RRGGBB  name", y from the top once
     // the picture is turned by its stored origin.
     const std::string text = run("convert '" + std::string(imagePath) + "' -auto-orient txt:-");
@@ -175,8 +164,7 @@ TEST_F(FontImage, ImageMagickShowsEveryPixelInTheColoursTheShowDraws) {
         const GlyphTexel& t = glyphTable[32 * (y / 8) + x / 8][y % 8][x % 8];
         const bool same =
             t.present ? (r == t.red && g == t.green && b == t.blue) : (r == 0 && g == 0 && b == 0);
-        if (!same && ++mismatches <= 5)
-            ADD_FAILURE() << "pixel " << x << "," << y << ": " << line;
+        if (!same && ++mismatches <= 5) ADD_FAILURE() << "pixel " << x << "," << y << ": " << line;
         ++pixels;
     }
     EXPECT_EQ(pixels, 256 * 64);
