@@ -172,18 +172,8 @@ TEST_F(CubeTunnel, HandsItsFadeBlendToTheNextScene) {
     EXPECT_EQ(recorded::handOver(), (HandOver{false, false, true, 0, 0}));
 
     // The same frame from whatever the previous scene left.
-    for (int t : {100, 6000}) {
-        scriptedrand::useRealSequence(3);
-        frame(t);
-        const auto fromStartup = glrec::calls();
-        const auto left = recorded::handOver();
-        glrec::reset();
-        glrec::setState(recorded::busyState());
-        scriptedrand::useRealSequence(3);
-        demo::scene3(t);
-        EXPECT_TRUE(glrec::calls() == fromStartup) << "at " << t << " ms";
-        EXPECT_EQ(recorded::handOver(), left);
-    }
+    for (int t : {100, 6000})
+        recorded::expectSameFrameWhateverItInherits(demo::scene3, t, 3);
 }
 
 }  // namespace

@@ -10,7 +10,12 @@
 #include <optional>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
 #include "tests/support/gl_recorder.h"
+#include "tests/support/scripted_random.h"
 
 namespace recorded {
 
@@ -140,6 +145,27 @@ inline glrec::State busyState() {
     s.scissorBox = {10, 20, 30, 40};
     s.clearColor = {0.5f, 0.25f, 0.125f, 1};
     return s;
+}
+
+// Draws scene at elapsedMs twice from generator state seed, once from
+// start-up's state and once from busyState(): a scene sets every state it
+// relies on, so both frames must issue the same calls and hand over the same
+// state.
+inline void expectSameFrameWhateverItInherits(void (*scene)(int), int elapsedMs,
+                                              std::uint32_t seed) {
+    glrec::reset();
+    glrec::setState(startupState());
+    scriptedrand::useRealSequence(seed);
+    scene(elapsedMs);
+    const std::vector<glrec::Call> fromStartup = glrec::calls();
+    const HandOver leftFromStartup = handOver();
+
+    glrec::reset();
+    glrec::setState(busyState());
+    scriptedrand::useRealSequence(seed);
+    scene(elapsedMs);
+    EXPECT_TRUE(glrec::calls() == fromStartup) << "at " << elapsedMs << " ms";
+    EXPECT_EQ(handOver(), leftFromStartup) << "at " << elapsedMs << " ms";
 }
 
 }  // namespace recorded
