@@ -109,6 +109,20 @@ void scene5(int elapsedMs) {
     glutSwapBuffers();
 }
 
+// The three blob centres and the ripple phase at d milliseconds (radians).
+struct BlobFrame {
+    double c1x, c1y, c1z, c2x, c2y, c2z, c3x, c3y, c3z;
+    double t;
+};
+
+static BlobFrame blobFrame(double d) {
+    return {std::sin(0.006 * d),       std::sin(0.0047 * d + 2),
+            std::cos(0.00117 * d + 1), std::sin(0.0037 * d + 2),
+            std::sin(0.0017 * d + 1),  std::cos(0.0013 * d + 1),
+            std::sin(0.007 * d + 2),   std::sin(0.0011 * d + 1),
+            std::cos(0.003 * d + 1),   0.0011 * d};
+}
+
 // Blob centres and ripple phase for the frame, then every term that needs
 // one coordinate only, for the 100 values that coordinate can take.
 static void prepareBlobShell(int elapsedMs) {
@@ -117,26 +131,19 @@ static void prepareBlobShell(int elapsedMs) {
             latticeOf[i] = i * 0.04 - 2;
         latticeFilled = true;
     }
-    const double d = elapsedMs;
-    const double c1x = std::sin(0.006 * d), c1y = std::sin(0.0047 * d + 2),
-                 c1z = std::cos(0.00117 * d + 1);
-    const double c2x = std::sin(0.0037 * d + 2), c2y = std::sin(0.0017 * d + 1),
-                 c2z = std::cos(0.0013 * d + 1);
-    const double c3x = std::sin(0.007 * d + 2), c3y = std::sin(0.0011 * d + 1),
-                 c3z = std::cos(0.003 * d + 1);
-    const double t = 0.0011 * d;
+    const BlobFrame f = blobFrame(elapsedMs);
     for (int i = 0; i < 100; ++i) {
         const double c = latticeOf[i];
-        dx1[i] = (c1x - c) * (c1x - c);
-        dy1[i] = (c1y - c) * (c1y - c);
-        dz1[i] = (c1z - c) * (c1z - c);
-        dx2[i] = (c2x - c) * (c2x - c);
-        dy2[i] = (c2y - c) * (c2y - c);
-        dz2[i] = (c2z - c) * (c2z - c);
-        dx3[i] = (c3x - c) * (c3x - c);
-        dy3[i] = (c3y - c) * (c3y - c);
-        dz3[i] = (c3z - c) * (c3z - c);
-        rippleOf[i] = 0.25 * std::sin(5 * c + t + 1);
+        dx1[i] = (f.c1x - c) * (f.c1x - c);
+        dy1[i] = (f.c1y - c) * (f.c1y - c);
+        dz1[i] = (f.c1z - c) * (f.c1z - c);
+        dx2[i] = (f.c2x - c) * (f.c2x - c);
+        dy2[i] = (f.c2y - c) * (f.c2y - c);
+        dz2[i] = (f.c2z - c) * (f.c2z - c);
+        dx3[i] = (f.c3x - c) * (f.c3x - c);
+        dy3[i] = (f.c3y - c) * (f.c3y - c);
+        dz3[i] = (f.c3z - c) * (f.c3z - c);
+        rippleOf[i] = 0.25 * std::sin(5 * c + f.t + 1);
     }
     prepared = true;
     preparedMs = elapsedMs;
@@ -178,13 +185,7 @@ void sampleBlobShell(int elapsedMs) {
 void sampleBlobShellReference(int elapsedMs) {
     // blob centres and ripple phase, once per frame
     const double d = elapsedMs;
-    const double c1x = std::sin(0.006 * d), c1y = std::sin(0.0047 * d + 2),
-                 c1z = std::cos(0.00117 * d + 1);
-    const double c2x = std::sin(0.0037 * d + 2), c2y = std::sin(0.0017 * d + 1),
-                 c2z = std::cos(0.0013 * d + 1);
-    const double c3x = std::sin(0.007 * d + 2), c3y = std::sin(0.0011 * d + 1),
-                 c3z = std::cos(0.003 * d + 1);
-    const double t = 0.0011 * d;
+    const BlobFrame f = blobFrame(d);
     // NOTE: the exact negative of the scene angle, so every cube faces the camera
     const float cubeAngle = d * -0.1;
 
@@ -193,11 +194,14 @@ void sampleBlobShellReference(int elapsedMs) {
             const float x = (rand() % 100) * 0.04 - 2;
             const float y = (rand() % 100) * 0.04 - 2;
             const float z = (rand() % 100) * 0.04 - 2;
-            const double s1 = (c1x - x) * (c1x - x) + (c1y - y) * (c1y - y) + (c1z - z) * (c1z - z);
-            const double s2 = (c2x - x) * (c2x - x) + (c2y - y) * (c2y - y) + (c2z - z) * (c2z - z);
-            const double s3 = (c3x - x) * (c3x - x) + (c3y - y) * (c3y - y) + (c3z - z) * (c3z - z);
+            const double s1 =
+                (f.c1x - x) * (f.c1x - x) + (f.c1y - y) * (f.c1y - y) + (f.c1z - z) * (f.c1z - z);
+            const double s2 =
+                (f.c2x - x) * (f.c2x - x) + (f.c2y - y) * (f.c2y - y) + (f.c2z - z) * (f.c2z - z);
+            const double s3 =
+                (f.c3x - x) * (f.c3x - x) + (f.c3y - y) * (f.c3y - y) + (f.c3z - z) * (f.c3z - z);
             // A point on a centre makes its term infinite: never in the band.
-            const double v = 1 / s1 + 1 / s2 + 1 / s3 + 0.25 * std::sin(5 * double(x) + t + 1);
+            const double v = 1 / s1 + 1 / s2 + 1 / s3 + 0.25 * std::sin(5 * double(x) + f.t + 1);
             if (inBlobShellBand(v)) {
                 drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, 0.4 * x + 0.8,
                                0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
