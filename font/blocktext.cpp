@@ -17,8 +17,7 @@ void drawGlyph(float x, float y, float z, float sx, float sy, float sz, unsigned
     for (int j = 0; j < 8; ++j) {
         for (int k = 0; k < 8; ++k) {
             const GlyphTexel& texel = glyphTable[code][j][k];
-            if (!texel.present)
-                continue;
+            if (!texel.present) continue;
             // NOTE: bytes / 256, not / 255: full yellow is 0.99609375.
             drawBox(-7 + 2 * k, 7 - 2 * j, 0, 2, 2, 2, texel.red * 0.00390625,
                     texel.green * 0.00390625, texel.blue * 0.00390625);

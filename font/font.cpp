@@ -28,21 +28,16 @@ constexpr int colourMapBytes = 256 * 3;
 constexpr int pixelBytes = 256 * 64;
 constexpr int fileBytes = headerBytes + colourMapBytes + pixelBytes;  // 17170
 
-int littleEndian16(const unsigned char* p) {
-    return p[0] | (p[1] << 8);
-}
+int littleEndian16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 
 // Reads up to size bytes, retrying short reads; returns the count read or -1.
 long readFully(int fd, unsigned char* buffer, long size) {
     long done = 0;
     while (done < size) {
         const ssize_t n = read(fd, buffer + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
         done += n;
     }
     return done;
@@ -51,8 +46,7 @@ long readFully(int fd, unsigned char* buffer, long size) {
 // What is wrong with an 18-byte TGA header, or "" when it is the font layout.
 std::string headerProblem(const unsigned char* h) {
     char text[120];
-    if (h[0] != 0)
-        return "has an image identification field; the font image has none";
+    if (h[0] != 0) return "has an image identification field; the font image has none";
     if (h[1] != 1 || h[2] != 1) {
         std::snprintf(text, sizeof text,
                       "is not an uncompressed colour-mapped image (colour map type %d, image "
@@ -78,16 +72,13 @@ std::string headerProblem(const unsigned char* h) {
     }
     // Bits 4 and 5 of the descriptor move the origin away from the bottom
     // left; such an image would be read mirrored or upside down.
-    if ((h[17] & 0x30) != 0)
-        return "is not stored bottom row first from the left";
+    if ((h[17] & 0x30) != 0) return "is not stored bottom row first from the left";
     return "";
 }
 
 GlyphTexel texelFor(unsigned char index) {
-    if (index == 0)
-        return {60, 60, 230, 1};
-    if (index == 1)
-        return {0, 0, 0, 0};
+    if (index == 0) return {60, 60, 230, 1};
+    if (index == 1) return {0, 0, 0, 0};
     return {255, 245, 155, 1};
 }
 
@@ -114,8 +105,7 @@ bool readFontImage(const char* path, std::string& problem) {
         problem = "is " + std::to_string(got) + " bytes long; a 256x64 font image is " +
                   std::to_string(fileBytes) + " bytes";
     }
-    if (!problem.empty())
-        return false;
+    if (!problem.empty()) return false;
 
     // Cell of code i: cell column i mod 32, cell row i div 32 from the top;
     // stored row 63 is the top row of the picture.
@@ -133,8 +123,7 @@ bool readFontImage(const char* path, std::string& problem) {
 
 bool loadFont() {
     std::string problem;
-    if (readFontImage("fontpre.tga", problem))
-        return true;
+    if (readFontImage("fontpre.tga", problem)) return true;
     std::fprintf(stderr, "demo: fontpre.tga: %s\n", problem.c_str());
     return false;
 }

@@ -59,8 +59,7 @@ bool sheetIsWellFormed() {
 // Whether the picture of code has body at (row, column); outside the cell
 // there is none.
 bool isBody(int code, int row, int column) {
-    if (row < 0 || column < 0)
-        return false;
+    if (row < 0 || column < 0) return false;
     const int n = code - glyphSheetFirstCode;
     const char* text = glyphSheet[n / glyphSheetBandCodes][row];
     return text[(n % glyphSheetBandCodes) * 9 + column] == '#';
@@ -114,15 +113,13 @@ bool writeImage(const char* path) {
     std::memcpy(colourMap[emptyIndex], black, 3);
 
     std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr)
-        return false;
+    if (file == nullptr) return false;
     bool ok = std::fwrite(header, sizeof header, 1, file) == 1 &&
               std::fwrite(colourMap, sizeof colourMap, 1, file) == 1;
     for (int storedRow = 0; ok && storedRow < imageHeight; ++storedRow)
         ok = std::fwrite(image[imageHeight - 1 - storedRow], imageWidth, 1, file) == 1;
     const int writeError = errno;
-    if (std::fclose(file) != 0 && ok)
-        return false;
+    if (std::fclose(file) != 0 && ok) return false;
     errno = writeError;
     return ok;
 }
@@ -136,8 +133,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: font_writer OUTPUT.tga\n");
         return 2;
     }
-    if (!demo::sheetIsWellFormed())
-        return 1;
+    if (!demo::sheetIsWellFormed()) return 1;
     demo::drawSheet();
 
     // Written beside the target and renamed over it, so that a failed run

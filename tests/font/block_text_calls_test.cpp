@@ -32,8 +32,7 @@ std::vector<Call> boxCalls(float x, float y, float r, float g, float b) {
 std::vector<double> topFaceColour(const std::vector<Call>& calls, int box) {
     int colours = 0;
     for (const Call& c : calls) {
-        if (c.fn == Fn::Color3f && colours++ == 6 * box + 2)
-            return {c.arg[0], c.arg[1], c.arg[2]};
+        if (c.fn == Fn::Color3f && colours++ == 6 * box + 2) return {c.arg[0], c.arg[1], c.arg[2]};
     }
     return {};
 }

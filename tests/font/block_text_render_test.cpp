@@ -17,16 +17,10 @@ using glwindow::Rgb;
 
 // Window pixel coordinate of eye-space x (or y) at eye-space depth z, with
 // the show's projection: 60 degree vertical field of view, aspect 4:3.
-double windowX(double x, double z) {
-    return 320 + x / -z / std::tan(3.14159265358979 / 6) * 240;
-}
-double windowY(double y, double z) {
-    return 240 + y / -z / std::tan(3.14159265358979 / 6) * 240;
-}
+double windowX(double x, double z) { return 320 + x / -z / std::tan(3.14159265358979 / 6) * 240; }
+double windowY(double y, double z) { return 240 + y / -z / std::tan(3.14159265358979 / 6) * 240; }
 
-bool lit(Rgb p) {
-    return p.r != 0 || p.g != 0 || p.b != 0;
-}
+bool lit(Rgb p) { return p.r != 0 || p.g != 0 || p.b != 0; }
 
 // Every texel of glyph 'A' present and yellow; the text is placed in eye
 // space, as the greetings place it.
