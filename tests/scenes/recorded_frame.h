@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
@@ -145,6 +146,21 @@ inline glrec::State busyState() {
     s.scissorBox = {10, 20, 30, 40};
     s.clearColor = {0.5f, 0.25f, 0.125f, 1};
     return s;
+}
+
+// Checks the fade-in overlay of a scene drawn by frame(elapsedMs): full white
+// at 0 ms, half at 2000, k = 0.00025 at 3999 (all as the float it is stored in).
+inline void expectFadeFromWhite(const std::function<void(int)>& frame) {
+    const struct {
+        int ms;
+        double grey;
+    } steps[] = {{0, 1}, {2000, 0.5}, {3999, 0.00025f}};
+    for (const auto& step : steps) {
+        frame(step.ms);
+        const std::optional<double> grey = overlayGrey();
+        ASSERT_TRUE(grey.has_value()) << "no overlay at " << step.ms << " ms";
+        EXPECT_EQ(*grey, step.grey) << "at " << step.ms << " ms";
+    }
 }
 
 // Draws scene at elapsedMs twice from generator state seed, once from
