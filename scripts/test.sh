@@ -8,10 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build
-options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON)
+options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DDEMO_WERROR=ON)
 if [[ "${1:-}" == "--sanitize" ]]; then
     build=build-sanitize
-    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DDEMO_SANITIZE=ON)
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DDEMO_WERROR=ON -DDEMO_SANITIZE=ON)
 fi
 
 scripts/install-deps.sh --test
