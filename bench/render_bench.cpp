@@ -27,6 +27,7 @@
 
 #include "bench/series.h"
 #include "font/font.h"
+#include "shell/show_facts.h"
 #include "shell/startup.h"
 
 namespace {
@@ -105,7 +106,7 @@ int main(int argc, char** argv) {
     int glutArgc = 1;
     glutInit(&glutArgc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(640, 480);
+    glutInitWindowSize(demo::pictureWidth, demo::pictureHeight);
     glutCreateWindow("demo-bench");
     glutDisplayFunc(display);
     glutReshapeFunc(demo::onReshape);

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "scenes/particle_fountain.h"
-#include "scenes/random.h"
 #include "scenes/scenes.h"
+#include "shell/sequencer.h"
+#include "shell/startup.h"
 
 namespace bench {
 
@@ -14,8 +14,8 @@ const demo::SceneFn sceneFns[sceneTotal] = {demo::scene1, demo::scene2, demo::sc
                                             demo::scene4, demo::scene5, demo::scene6};
 
 void startSeries() {
-    demo::setRandState(1);
-    demo::lastTick = -1;
+    demo::usePlatform(demo::desktopPlatform);
+    demo::startShow();
 }
 
 double percentile(std::vector<double> values, double p) {

@@ -11,10 +11,12 @@
 #pragma once
 
 #include "assets/song/module_writer.h"
+#include "shell/show_facts.h"
 
 namespace bench {
 
-constexpr int soakOrders = 12;
+// Every order of the six scenes, and not the quit order.
+constexpr int soakOrders = demo::quitOrder;
 constexpr double soakOrderSeconds = 64 * 3 * 2.5 / 107;
 
 demo::Module composeSoakSong();

@@ -33,16 +33,28 @@
 #include "font/font.h"
 #include "music/offline.h"
 #include "music/player.h"
+#include "scenes/frame.h"
+#include "shell/platform.h"
 #include "shell/sequencer.h"
-#include "shell/startup.h"
+#include "shell/show_facts.h"
 
 namespace demo {
 
-constexpr int captureWidth = 640, captureHeight = 480;
+constexpr int captureWidth = pictureWidth, captureHeight = pictureHeight;
 
 // The virtual clock: the time of the frame being drawn, in milliseconds.
 static int virtualNowMs = 0;
 static int virtualClockMs() { return virtualNowMs; }
+
+// Set when the show reaches its quit row; the capture stops there.
+static bool quitReached = false;
+static void noteQuit() { quitReached = true; }
+
+// Frames stay in the offscreen target, read back by the frame loop.
+static void keepFrame() {}
+
+// The capture's platform: the virtual clock, the offline music, no swap.
+static const Platform capturePlatform = {virtualClockMs, offlineMusicPosition, keepFrame, noteQuit};
 
 // The window, and the offscreen target every frame is drawn into.
 static int window = 0;
@@ -128,7 +140,7 @@ static bool openWindow(std::string& error) {
     // The demo's start-up state, then the projection its reshape callback sets.
     glShadeModel(GL_FLAT);
     glEnable(GL_CULL_FACE);
-    onReshape(captureWidth, captureHeight);
+    setScreenProjection(captureWidth, captureHeight);
     return true;
 }
 
@@ -147,25 +159,22 @@ static void closeWindow() {
 
 // Runs the sequencer alone over the music, drawing nothing, to find the
 // frame that reaches the quit row (for the progress bar's total); gives
-// limit when none does before it. Leaves the sequencer and the music as they
-// were at the start.
+// limit when none does before it. The music is left where it got to: the
+// caller opens it again.
 static std::int64_t findQuitFrame(const CaptureOptions& options, std::int16_t* audio,
                                   std::int64_t limit) {
-    std::int64_t rendered = 0, quitFrame = limit;
+    virtualNowMs = 0;
+    startShow();
+    std::int64_t rendered = 0;
     for (std::int64_t n = 0; n < limit; ++n) {
         const std::int64_t target = samplesBefore(n, options.fps) + 1;
         renderOfflineMusic(audio, static_cast<std::size_t>(target - rendered));
         rendered = target;
         virtualNowMs = frameClockMs(n, options.fps);
-        advanceSequencer(offlineMusicPosition() & 0xFFFF, virtualClockMs);
-        if (sceneIndex == quitRow) {
-            quitFrame = n;
-            break;
-        }
+        advanceSequencer(offlineMusicPosition() & 0xFFFF);
+        if (sequencer().sceneIndex == quitRow) return n;
     }
-    sceneIndex = 0;
-    sceneStartMs = 0;
-    return quitFrame;
+    return limit;
 }
 
 static std::string pngPath(const std::string& folder, std::int64_t frame) {
@@ -223,8 +232,7 @@ int runCapture(const CaptureOptions& options) {
         return fail("cannot find ffmpeg on PATH; it is needed to write " + options.outputPath);
     if (!readFontImage(options.fontPath.c_str(), error))
         return fail("cannot load " + options.fontPath + ": " + error);
-    const std::uint32_t musicFlags = BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET;
-    if (!openOfflineMusic(options.modulePath.c_str(), musicFlags))
+    if (!openOfflineMusic(options.modulePath.c_str(), musicLoadFlags))
         return fail("cannot load " + options.modulePath + ": " + offlineMusicErrorText());
 
     // Buffers for the whole run: one frame's music (plus the one audio frame
@@ -237,10 +245,11 @@ int runCapture(const CaptureOptions& options) {
     const bool openEnded = options.endFrame < 0;
     const std::int64_t lastEnd = openEnded ? quitRowWaitSeconds * options.fps : options.endFrame;
     const bool showProgress = !options.quiet && isatty(STDERR_FILENO) == 1;
+    usePlatform(capturePlatform);
     std::int64_t total = lastEnd;
     if (showProgress && openEnded) {
         total = findQuitFrame(options, audio.data(), lastEnd);
-        openOfflineMusic(options.modulePath.c_str(), musicFlags);
+        openOfflineMusic(options.modulePath.c_str(), musicLoadFlags);
     }
 
     std::string wavPath;
@@ -253,16 +262,17 @@ int runCapture(const CaptureOptions& options) {
         return fail(error);
     }
 
-    // The show starts with the music at frame 0, as startMusic stamps it.
-    sceneIndex = 0;
-    sceneStartMs = 0;
+    // The show starts with the music, at frame 0.
+    virtualNowMs = 0;
+    quitReached = false;
+    startShow();
     startProgress(total, showProgress);
 
     const std::int64_t wavStart = samplesBefore(options.firstFrame, options.fps);
     std::int64_t rendered = 0;  // audio frames rendered so far
     std::size_t held = 0;       // of which the last `held` are still in audio
     std::int64_t frame = 0, written = 0;
-    bool quitReached = false, ok = true;
+    bool ok = true;
     for (;; ++frame) {
         // Music through the audio frame at the time of this frame, so that
         // the position read is the one heard when the frame is shown.
@@ -294,15 +304,13 @@ int runCapture(const CaptureOptions& options) {
         // The demo's own step: order from the position, sequencer, scene.
         virtualNowMs = frameClockMs(frame, options.fps);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        const std::uint32_t position = offlineMusicPosition();
-        if (!runSequencerFrame(position, virtualClockMs, false)) {
-            quitReached = true;
-            break;
-        }
+        displayFrame();
+        if (quitReached) break;
         if (timeline != nullptr) {
+            const std::uint32_t position = offlineMusicPosition();
             std::fprintf(timeline, "%lld %d %u %u %d %d\n", static_cast<long long>(frame),
-                         virtualNowMs, position & 0xFFFF, position >> 16, sceneIndex + 1,
-                         virtualNowMs - sceneStartMs);
+                         virtualNowMs, position & 0xFFFF, position >> 16,
+                         sequencer().sceneIndex + 1, virtualNowMs - sequencer().sceneStartMs);
         }
 
         // Read back and write the frames asked for.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "music/offline.h"
+#include "shell/show_facts.h"
 
 namespace demo {
 
@@ -24,8 +25,8 @@ struct CaptureOptions {
     std::string outputPath;
     std::string wavPath;       // empty: no WAV file (an MP4 makes its own)
     std::string timelinePath;  // empty: no timeline
-    std::string modulePath = "demosong.it";
-    std::string fontPath = "fontpre.tga";
+    std::string modulePath = songFileName;
+    std::string fontPath = fontFileName;
     int fps = 60;
     std::int64_t firstFrame = 0;  // first frame written
     std::int64_t endFrame = -1;   // one past the last frame written; -1: up to the quit row

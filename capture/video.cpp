@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+#include "shell/show_facts.h"
+
 extern char** environ;
 
 namespace demo {
@@ -100,7 +102,8 @@ bool startVideoEncoder(const std::string& videoPath, int fps, std::string& error
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",
-        "-f", "rawvideo", "-pixel_format", "rgb24", "-video_size", "640x480",
+        "-f", "rawvideo", "-pixel_format", "rgb24", "-video_size",
+        std::to_string(pictureWidth) + "x" + std::to_string(pictureHeight),
         "-framerate", std::to_string(fps), "-i", "pipe:0",
         "-vf", "vflip", "-an",
         "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
@@ -110,7 +113,7 @@ bool startVideoEncoder(const std::string& videoPath, int fps, std::string& error
 }
 
 bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
-    std::size_t left = 640 * 480 * 3;
+    std::size_t left = std::size_t(pictureWidth) * pictureHeight * 3;
     const std::uint8_t* at = bottomUpRgb;
     while (left > 0) {
         const ssize_t n = write(encoderInput, at, left);

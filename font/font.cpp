@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/show_facts.h"
+
 namespace demo {
 
 GlyphTexel glyphTable[256][8][8];
@@ -123,8 +125,8 @@ bool readFontImage(const char* path, std::string& problem) {
 
 bool loadFont() {
     std::string problem;
-    if (readFontImage("fontpre.tga", problem)) return true;
-    std::fprintf(stderr, "demo: fontpre.tga: %s\n", problem.c_str());
+    if (readFontImage(fontFileName, problem)) return true;
+    std::fprintf(stderr, "demo: %s: %s\n", fontFileName, problem.c_str());
     return false;
 }
 

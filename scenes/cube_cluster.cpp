@@ -15,12 +15,13 @@
 // on with (GL_ONE, GL_ONE_MINUS_SRC_COLOR), scissor test off, modelview the
 // identity. From 4000 ms: blending off, scissor test on, modelview the camera
 // followed by the clump's translation.
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include "geometry/boxes.h"
 #include "scenes/frame.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
+#include "shell/platform.h"
 
 namespace demo {
 
@@ -49,9 +50,6 @@ const SignatureElement signature[] = {
 // clang-format on
 
 }  // namespace
-
-// One draw: a value from 0 to 99.
-static int draw() { return rand() % 100; }
 
 // A black rectangle of the signature: the clear colour is already black.
 static void clearBlack(int x, int y, int w, int h) {
@@ -85,13 +83,8 @@ void scene1(int elapsedMs) {
     beginWhiteFrame();
     setStandardCamera();
 
-    // jittering strip: one draw sets both width and height
-    {
-        const int p1 = draw(), p2 = draw(), p3 = draw();
-        const int x = int(50 + double(float(0.1 * p1)));
-        const int y = int(130 + double(float(0.1 * p2)));
-        clearRect(x, y, int(460 + 0.4 * p3), int(64 - 0.4 * p3), 0.8, 0.8, 0.85);
-    }
+    // jittering strip across the lower half
+    clearJitterPanel({50, 0.1, 130, 0.1, 460, 64, 0.4, 0.8f, 0.8f, 0.85f});
 
     // cube clump: a thousand cubes scattered in a 0.5 x 0.5 x 0.1 block
     glDisable(GL_SCISSOR_TEST);
@@ -111,7 +104,7 @@ void scene1(int elapsedMs) {
 
     // fade-in from white
     drawFadeOverlay(elapsedMs);
-    glutSwapBuffers();
+    presentFrame();
 }
 
 }  // namespace demo

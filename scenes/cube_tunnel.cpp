@@ -14,7 +14,7 @@
 // GL state left: scissor test off, depth test on. Before 4000 ms: blending on
 // with (GL_ONE, GL_ONE_MINUS_SRC_COLOR), modelview the identity. From 4000 ms:
 // blending off, modelview the camera. The next scene inherits the blend state.
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cmath>
 
@@ -22,6 +22,7 @@
 #include "scenes/frame.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
+#include "shell/platform.h"
 
 namespace demo {
 
@@ -48,7 +49,7 @@ void scene3(int elapsedMs) {
         for (int j = 0; j < 100; ++j) {
             const int n = 100 - j;
             const double z = (j * 0.5 + railDrift) - 48;
-            const double angle = ((rand() % 100 + j * 0.14617763) + tumble) + railTumble;
+            const double angle = ((draw() + j * 0.14617763) + tumble) + railTumble;
             drawRotatedBox(x, y, z, 0.3f, 0.3f, 0.3f, angle, std::sin(j), std::cos(j),
                            j * 0.002 + 0.9, n * 0.02, n * 0.016, 1.0f);
         }
@@ -56,7 +57,7 @@ void scene3(int elapsedMs) {
 
     // fade-in from white
     drawFadeOverlay(elapsedMs);
-    glutSwapBuffers();
+    presentFrame();
 }
 
 }  // namespace demo

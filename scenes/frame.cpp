@@ -6,8 +6,18 @@
 #include <GL/glu.h>
 
 #include "geometry/boxes.h"
+#include "scenes/random.h"
+#include "shell/show_facts.h"
 
 namespace demo {
+
+void setScreenProjection(int width, int height) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A zero height (a minimised window) would give an infinite aspect.
+    gluPerspective(60.0, double(width) / double(height > 0 ? height : 1), 1.0, 300.0);
+}
 
 void clearRect(int x, int y, int w, int h, float r, float g, float b) {
     glScissor(x, y, w, h);
@@ -15,9 +25,20 @@ void clearRect(int x, int y, int w, int h, float r, float g, float b) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+void clearJitterPanel(const JitterPanel& panel) {
+    const int p1 = draw(), p2 = draw(), p3 = draw();
+    // NOTE: the corner's offset is held as a float before it is added, so the
+    // sum is taken from the float, not from the exact product.
+    const int x = int(panel.x0 + double(float(panel.xStep * p1)));
+    const int y = int(panel.y0 + double(float(panel.yStep * p2)));
+    const int width = int(panel.width0 + panel.sizeStep * p3);
+    const int height = int(panel.height0 - panel.sizeStep * p3);
+    clearRect(x, y, width, height, panel.r, panel.g, panel.b);
+}
+
 void clearWhiteBands() {
-    for (int y = 456; y >= 0; y -= 24)
-        clearRect(0, y, 640, 24, 1, 1, 1);
+    for (int y = pictureHeight - 24; y >= 0; y -= 24)
+        clearRect(0, y, pictureWidth, 24, 1, 1, 1);
 }
 
 void beginWhiteFrame() {

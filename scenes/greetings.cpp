@@ -11,12 +11,12 @@
 // samples, 1 for the greeting); one box per sample in the band (about 3,900
 // at the start) plus one per present texel of the greeting. The sample loop
 // takes every term of one coordinate from tables of its 100 values, filled
-// once per frame; sampleBlobShellReference keeps the loop as defined.
+// once per frame.
 //
 // GL state left: scissor test on with the box (0, 100, 640, 80), blending off,
 // depth test on, GL_MODELVIEW current holding the identity, clear colour
 // (0.9, 0.7, 0.85, 1) from the last stripe.
-#include <GL/glut.h>
+#include <GL/gl.h>
 
 #include <cmath>
 
@@ -26,6 +26,8 @@
 #include "scenes/greetings.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
+#include "shell/platform.h"
+#include "shell/show_facts.h"
 
 namespace demo {
 
@@ -60,19 +62,8 @@ static const Stripe stripes[6] = {
     {0.9, 416, 0.04, 1, 0.8f, 0.7f, 0.99f},  {3.9, 16, 0.4, 1, 0.9f, 0.7f, 0.85f},
 };
 
-// The lattice value of a draw: (draw x 0.04 - 2) as a float, -2 to 1.96.
-static float latticeOf[100];
-static bool latticeFilled = false;
-
-// Per frame, by draw: the squared distance along each axis from each centre,
-// (Ci - c)^2 for c = x, y, z, and the ripple term 0.25 sin(5x + T + 1), for
-// the frame at preparedMs.
-static double dx1[100], dy1[100], dz1[100];
-static double dx2[100], dy2[100], dz2[100];
-static double dx3[100], dy3[100], dz3[100];
-static double rippleOf[100];
-static bool prepared = false;
-static int preparedMs = 0;
+// The field's tables for the frame being drawn.
+static BlobShellTables blobTables;
 
 void scene5(int elapsedMs) {
     // white frame, standard camera, cloud pushed back and turning
@@ -86,12 +77,12 @@ void scene5(int elapsedMs) {
     // stripes, each from three draws; later stripes cover earlier ones
     for (const Stripe& s : stripes) {
         rand();  // NOTE: dropped on purpose: it only advances the generator
-        const int p = rand() % 100;
-        const int q = rand() % 100;
+        const int p = draw();
+        const int q = draw();
         const float offset = p * s.k;
         const int height = int(q * s.h + s.h0);
         const int bottom = int(double(offset) + s.y0);
-        clearRect(0, bottom, 640, height, s.r, s.g, s.b);
+        clearRect(0, bottom, pictureWidth, height, s.r, s.g, s.b);
     }
     glDisable(GL_SCISSOR_TEST);
 
@@ -101,19 +92,21 @@ void scene5(int elapsedMs) {
     // greeting in eye space, in front of the cubes inside its strip only
     glLoadIdentity();
     glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 100, 640, 80);
+    glScissor(0, 100, pictureWidth, 80);
     glClear(GL_DEPTH_BUFFER_BIT);
     const int row = rand() % greetingCount;
     drawText(-12, -5, -20, 0.4, 0.5, 0.5, 1.2, greetingNames[row]);
 
-    glutSwapBuffers();
+    presentFrame();
 }
 
+namespace {
 // The three blob centres and the ripple phase at d milliseconds (radians).
 struct BlobFrame {
     double c1x, c1y, c1z, c2x, c2y, c2z, c3x, c3y, c3z;
     double t;
 };
+}  // namespace
 
 static BlobFrame blobFrame(double d) {
     return {std::sin(0.006 * d),       std::sin(0.0047 * d + 2),
@@ -123,86 +116,34 @@ static BlobFrame blobFrame(double d) {
             std::cos(0.003 * d + 1),   0.0011 * d};
 }
 
-// Blob centres and ripple phase for the frame, then every term that needs
-// one coordinate only, for the 100 values that coordinate can take.
-static void prepareBlobShell(int elapsedMs) {
-    if (!latticeFilled) {
-        for (int i = 0; i < 100; ++i)
-            latticeOf[i] = i * 0.04 - 2;
-        latticeFilled = true;
-    }
+void fillBlobShellTables(int elapsedMs, BlobShellTables& t) {
     const BlobFrame f = blobFrame(elapsedMs);
-    for (int i = 0; i < 100; ++i) {
-        const double c = latticeOf[i];
-        dx1[i] = (f.c1x - c) * (f.c1x - c);
-        dy1[i] = (f.c1y - c) * (f.c1y - c);
-        dz1[i] = (f.c1z - c) * (f.c1z - c);
-        dx2[i] = (f.c2x - c) * (f.c2x - c);
-        dy2[i] = (f.c2y - c) * (f.c2y - c);
-        dz2[i] = (f.c2z - c) * (f.c2z - c);
-        dx3[i] = (f.c3x - c) * (f.c3x - c);
-        dy3[i] = (f.c3y - c) * (f.c3y - c);
-        dz3[i] = (f.c3z - c) * (f.c3z - c);
-        rippleOf[i] = 0.25 * std::sin(5 * c + f.t + 1);
+    for (int i = 0; i < drawValues; ++i) {
+        const double c = latticeOf(i);
+        t.dx1[i] = (f.c1x - c) * (f.c1x - c);
+        t.dy1[i] = (f.c1y - c) * (f.c1y - c);
+        t.dz1[i] = (f.c1z - c) * (f.c1z - c);
+        t.dx2[i] = (f.c2x - c) * (f.c2x - c);
+        t.dy2[i] = (f.c2y - c) * (f.c2y - c);
+        t.dz2[i] = (f.c2z - c) * (f.c2z - c);
+        t.dx3[i] = (f.c3x - c) * (f.c3x - c);
+        t.dy3[i] = (f.c3y - c) * (f.c3y - c);
+        t.dz3[i] = (f.c3z - c) * (f.c3z - c);
+        t.rippleOf[i] = 0.25 * std::sin(5 * c + f.t + 1);
     }
-    prepared = true;
-    preparedMs = elapsedMs;
-}
-
-// The field at the lattice point of draws (ix, iy, iz) from the tables.
-// NOTE: the definition's sums in the definition's order, each term looked
-// up, so the value is bit-identical to computing it outright.
-static inline double blobField(int ix, int iy, int iz) {
-    const double s1 = dx1[ix] + dy1[iy] + dz1[iz];
-    const double s2 = dx2[ix] + dy2[iy] + dz2[iz];
-    const double s3 = dx3[ix] + dy3[iy] + dz3[iz];
-    return 1 / s1 + 1 / s2 + 1 / s3 + rippleOf[ix];
-}
-
-double blobShellValue(int elapsedMs, int ix, int iy, int iz) {
-    if (!prepared || preparedMs != elapsedMs) prepareBlobShell(elapsedMs);
-    return blobField(ix, iy, iz);
 }
 
 void sampleBlobShell(int elapsedMs) {
-    prepareBlobShell(elapsedMs);
+    fillBlobShellTables(elapsedMs, blobTables);
     // NOTE: the exact negative of the scene angle, so every cube faces the camera
     const float cubeAngle = elapsedMs * -0.1;
     for (int pass = 0; pass < 100; ++pass) {
         for (int i = 0; i < 800; ++i) {
-            const int ix = rand() % 100;
-            const int iy = rand() % 100;
-            const int iz = rand() % 100;
-            if (inBlobShellBand(blobField(ix, iy, iz))) {
-                const float x = latticeOf[ix], y = latticeOf[iy], z = latticeOf[iz];
-                drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, 0.4 * x + 0.8,
-                               0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
-            }
-        }
-    }
-}
-
-void sampleBlobShellReference(int elapsedMs) {
-    // blob centres and ripple phase, once per frame
-    const double d = elapsedMs;
-    const BlobFrame f = blobFrame(d);
-    // NOTE: the exact negative of the scene angle, so every cube faces the camera
-    const float cubeAngle = d * -0.1;
-
-    for (int pass = 0; pass < 100; ++pass) {
-        for (int i = 0; i < 800; ++i) {
-            const float x = (rand() % 100) * 0.04 - 2;
-            const float y = (rand() % 100) * 0.04 - 2;
-            const float z = (rand() % 100) * 0.04 - 2;
-            const double s1 =
-                (f.c1x - x) * (f.c1x - x) + (f.c1y - y) * (f.c1y - y) + (f.c1z - z) * (f.c1z - z);
-            const double s2 =
-                (f.c2x - x) * (f.c2x - x) + (f.c2y - y) * (f.c2y - y) + (f.c2z - z) * (f.c2z - z);
-            const double s3 =
-                (f.c3x - x) * (f.c3x - x) + (f.c3y - y) * (f.c3y - y) + (f.c3z - z) * (f.c3z - z);
-            // A point on a centre makes its term infinite: never in the band.
-            const double v = 1 / s1 + 1 / s2 + 1 / s3 + 0.25 * std::sin(5 * double(x) + f.t + 1);
-            if (inBlobShellBand(v)) {
+            const int ix = draw();
+            const int iy = draw();
+            const int iz = draw();
+            if (inBlobShellBand(blobField(blobTables, ix, iy, iz))) {
+                const float x = latticeOf(ix), y = latticeOf(iy), z = latticeOf(iz);
                 drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, 0.4 * x + 0.8,
                                0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
             }

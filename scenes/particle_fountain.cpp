@@ -15,7 +15,8 @@
 // GL state left: depth test on, scissor test off with the box (0, 0, 640, 24),
 // GL_MODELVIEW current with the camera and the swing on it. Blending is never
 // touched: it stays as scene 3's last frame left it.
-#include <GL/glut.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,16 +26,19 @@
 #include "scenes/particle_fountain.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
+#include "shell/platform.h"
 
 namespace demo {
 
-Particle particles[particleCount];
-int spawnIndex = 0;
-int lastTick = -1;
+static ParticlePool pool = {{}, 0, -1};
+
+const ParticlePool& particlePool() { return pool; }
+
+void resetParticlePool() { pool = ParticlePool{{}, 0, -1}; }
 
 void resetParticles() {
     // Far above the view and beyond the far plane until spawned.
-    for (Particle& p : particles)
+    for (Particle& p : pool.particles)
         p = Particle{0, 9999, 0, 0, -14, 0, 0, 0, 1, 0, 0, 256};
 }
 
@@ -56,48 +60,51 @@ static void spawnParticle(Particle& p) {
     p.life = 256;
 }
 
+void moveParticle(Particle& p) {
+    p.vy = p.vy - 0.0007;
+    p.angle = double(p.angle) + p.spin;
+    // NOTE: tests the height the previous step left, so a cube that ended a
+    // step below the plane bounces even while it is still rising.
+    if (p.y < 0.0f) {
+        p.vy = p.vy * -0.5;
+        p.y = p.y * -1.0f;
+        p.spin = (rand() % 101 - 50) * 0.072;
+    }
+    // NOTE: offset 30, not 50: the factor runs from -3.0 to 7.0, mean 2.0.
+    p.x = p.x + ((rand() % 101 - 30) * double(p.vx)) * 0.1;
+    p.y = p.y + ((rand() % 101 - 30) * double(p.vy)) * 0.1;
+    p.z = p.z + ((rand() % 101 - 30) * double(p.vz)) * 0.1;
+    p.life = p.life - 1;
+}
+
 void stepParticles() {
     // eight spawns into the ring
     for (int i = 0; i < 8; ++i) {
-        spawnParticle(particles[spawnIndex]);
-        spawnIndex = spawnIndex + 1;
-        if (spawnIndex == particleCount) spawnIndex = 0;
+        spawnParticle(pool.particles[pool.spawnIndex]);
+        pool.spawnIndex = pool.spawnIndex + 1;
+        if (pool.spawnIndex == particleCount) pool.spawnIndex = 0;
     }
 
     // gravity, tumble, bounce, jittered move and ageing of every record
-    for (Particle& p : particles) {
-        p.vy = p.vy - 0.0007;
-        p.angle = double(p.angle) + p.spin;
-        // NOTE: tests the height the previous step left, so a cube that ended
-        // a step below the plane bounces even while it is still rising.
-        if (p.y < 0.0f) {
-            p.vy = p.vy * -0.5;
-            p.y = p.y * -1.0f;
-            p.spin = (rand() % 101 - 50) * 0.072;
-        }
-        // NOTE: offset 30, not 50: the factor runs from -3.0 to 7.0, mean 2.0.
-        p.x = p.x + ((rand() % 101 - 30) * double(p.vx)) * 0.1;
-        p.y = p.y + ((rand() % 101 - 30) * double(p.vy)) * 0.1;
-        p.z = p.z + ((rand() % 101 - 30) * double(p.vz)) * 0.1;
-        p.life = p.life - 1;
-    }
+    for (Particle& p : pool.particles)
+        moveParticle(p);
 }
 
 void scene4(int elapsedMs) {
     // pool start state on the scene's first frame
-    if (lastTick == -1) {
+    if (pool.lastTick == -1) {
         resetParticles();
-        lastTick = 0;
+        pool.lastTick = 0;
     }
 
     // simulation: one step per 10 ms, at most 20 per frame
     const int tick = elapsedMs / 10;
-    const int steps = std::min(tick - lastTick, 20);
+    const int steps = std::min(tick - pool.lastTick, 20);
     for (int i = 0; i < steps; ++i)
         stepParticles();
     // NOTE: the tick is taken even when the cap dropped steps: after a slow
     // frame the simulation stays behind and never catches up.
-    lastTick = tick;
+    pool.lastTick = tick;
 
     // camera above and in front; blending is left as it is
     glEnable(GL_DEPTH_TEST);
@@ -121,14 +128,14 @@ void scene4(int elapsedMs) {
     glDisable(GL_SCISSOR_TEST);
 
     // particles, spawned or not, shrinking and cooling with age
-    for (const Particle& p : particles) {
+    for (const Particle& p : pool.particles) {
         const float s = p.life * 0.001;
         drawRotatedBox(p.x, p.y, p.z, s, s, s, p.angle, p.ax, p.ay, p.az,
                        0.7 + p.life * 0.001171875, 0.3 + p.life * 0.0015625,
                        0.7 - p.life * 0.00234375);
     }
 
-    glutSwapBuffers();
+    presentFrame();
 }
 
 }  // namespace demo

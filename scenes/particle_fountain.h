@@ -2,9 +2,9 @@
 // frame to frame.
 //
 // scene4 owns everything here and is its only caller at show time; it is
-// declared in a header so that tests can put the pool in a known state and
-// step it. The pool is a ring of 2048 records, respawned eight per 10 ms step
-// in order, so every record lives exactly 256 steps (2.56 s).
+// declared in a header so that tests can read the pool and step it. The pool is a ring of 2048
+// records, respawned eight per 10 ms step in order, so every record lives exactly 256 steps (2.56
+// s).
 //
 // Units: positions in world units, y the height above the plate's top face;
 // velocities in world units per step; angles in degrees; life in steps.
@@ -24,18 +24,32 @@ struct Particle {
 
 constexpr int particleCount = 2048;
 
-// The ring of records, zero at program start; read only after resetParticles.
-extern Particle particles[particleCount];
-// The record the next spawn overwrites: 0 to 2047, wrapping. 0 at program start.
-extern int spawnIndex;
-// The simulation tick (elapsedMs / 10) reached by the previous frame; -1 at
-// program start, meaning the pool has not been reset yet.
-extern int lastTick;
+// The pool: the ring of records and the simulation's place in it. This module
+// alone writes it; everyone else reads it through particlePool().
+struct ParticlePool {
+    // The ring, zero at program start; read only after resetParticles.
+    Particle particles[particleCount];
+    // The record the next spawn overwrites: 0 to 2047, wrapping. 0 at start.
+    int spawnIndex;
+    // The simulation tick (elapsedMs / 10) reached by the previous frame; -1 at
+    // start, meaning the pool has not been reset yet.
+    int lastTick;
+};
+const ParticlePool& particlePool();
+
+// The pool as at program start (every record zero, spawnIndex 0, lastTick
+// -1), so that scene4's next frame is a first frame. Part of starting the
+// show from the top.
+void resetParticlePool();
 
 // Puts every record in the start state: position (0, 9999, 0), far above the
 // view, velocity (0, -14, 0), angle 0, spin 0, axis (1, 0, 0), life 256.
 // Leaves spawnIndex alone.
 void resetParticles();
+
+// One record's share of a step: gravity, tumble, bounce on y = 0, jittered
+// move, age. Calls rand() once if it bounces, then three times for the move.
+void moveParticle(Particle& p);
 
 // One 10 ms step: eight spawns into the ring from spawnIndex, then one update
 // of all 2048 records (gravity, tumble, bounce on y = 0, jittered move, age).

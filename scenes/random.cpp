@@ -11,6 +11,8 @@ int rand() {
     return randOutput(state);
 }
 
+void resetRand() { state = 1; }
+
 std::uint32_t randState() { return state; }
 
 void setRandState(std::uint32_t s) { state = s; }

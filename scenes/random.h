@@ -20,6 +20,12 @@ inline int randOutput(std::uint32_t state) { return static_cast<int>((state >> 1
 // Advances the shared state by one step and returns a value from 0 to 32767.
 int rand();
 
+// One draw: rand() % 100, a value from 0 to 99, the draw most scenes take.
+inline int draw() { return rand() % 100; }
+
+// Back to the start state, 1: the sequence starts over from its first value.
+void resetRand();
+
 // The shared state, for tools that replay the show from a known point.
 std::uint32_t randState();
 void setRandState(std::uint32_t state);

@@ -1,65 +1,55 @@
-// Music clock and scene sequencer: the rows of the show and the per-frame
-// step that walks them as the music plays.
+// Music clock and scene sequencer: the rows of the show, the state that walks
+// them, and the per-frame step.
 #include "shell/sequencer.h"
 
-#include <GL/glut.h>
-
-#include <cstdio>
-#include <cstdlib>
-
-#include "music/player.h"
+#include "scenes/particle_fountain.h"
+#include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "shell/startup.h"
+#include "shell/platform.h"
+#include "shell/show_facts.h"
 
 namespace demo {
 
-// The show: six scenes of two orders each, then the quit row at order 12.
-// The quit row's endOrder is never compared: it ends the process.
-const SceneEntry sceneTable[sceneCount] = {
+// The show: six scenes of two orders each, then the quit row at the quit
+// order. The quit row's endOrder is never compared: it ends the show.
+constexpr SceneEntry sceneTable[sceneCount] = {
     {scene1, 2}, {scene2, 4}, {scene3, 6}, {scene4, 8}, {scene5, 10}, {scene6, 12}, {quitDemo, 28},
 };
 
-int sceneIndex = 0;
-int sceneStartMs = 0;
+constexpr bool rowsFollowTheMusic() {
+    for (int row = 0; row < scenesShown; ++row)
+        if (sceneTable[row].endOrder != (row + 1) * ordersPerScene) return false;
+    return quitRow == scenesShown && sceneTable[quitRow - 1].endOrder == quitOrder;
+}
+static_assert(rowsFollowTheMusic(),
+              "one row per scene of ordersPerScene orders, then the quit row");
 
-int glutClockMs() { return glutGet(GLUT_ELAPSED_TIME); }
+static SequencerState state = {0, 0};
 
-int advanceSequencer(std::uint32_t order, int (*nowMs)()) {
-    // One comparison, against the row current when the frame began. The quit
-    // row ends the process, so nothing ever moves past it.
-    if (sceneIndex < quitRow && order >= sceneTable[sceneIndex].endOrder) {
-        ++sceneIndex;
-        sceneStartMs = nowMs();
-    }
-    return nowMs() - sceneStartMs;
+const SequencerState& sequencer() { return state; }
+
+void startShow() {
+    resetRand();
+    resetParticlePool();
+    state.sceneIndex = 0;
+    state.sceneStartMs = platformClockMs();
 }
 
-void startMusic() {
-    if (!BASSMOD_Init(-1, 44100, 0)) {
-        std::fprintf(stderr,
-                     "demo: cannot open the audio device: %s (SDL_AUDIODRIVER=dummy plays the "
-                     "show without sound)\n",
-                     musicErrorText());
-        failStartup();
+int advanceSequencer(std::uint32_t order) {
+    // One comparison, against the row current when the frame began.
+    if (state.sceneIndex < quitRow && order >= sceneTable[state.sceneIndex].endOrder) {
+        ++state.sceneIndex;
+        state.sceneStartMs = platformClockMs();
     }
-    if (!BASSMOD_MusicLoad(0, "demosong.it", 0, 0,
-                           BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET)) {
-        std::fprintf(stderr, "demo: cannot load demosong.it: %s\n", musicErrorText());
-        BASSMOD_Free();
-        failStartup();
-    }
-    BASSMOD_MusicPlay();
-    sceneStartMs = glutClockMs();
+    return platformClockMs() - state.sceneStartMs;
 }
 
-bool runSequencerFrame(std::uint32_t position, int (*nowMs)(), bool runQuitRow) {
-    const std::uint32_t order = position & 0xFFFF;
-    const int elapsedMs = advanceSequencer(order, nowMs);
-    if (sceneIndex == quitRow && !runQuitRow) return false;
-    sceneTable[sceneIndex].function(elapsedMs);
-    return true;
+void displayFrame() {
+    const std::uint32_t order = platformMusicPosition() & 0xFFFF;
+    const int elapsedMs = advanceSequencer(order);
+    sceneTable[state.sceneIndex].function(elapsedMs);
 }
 
-void displayFrame() { runSequencerFrame(BASSMOD_MusicGetPosition(), glutClockMs, true); }
+void quitDemo(int) { endShow(); }
 
 }  // namespace demo

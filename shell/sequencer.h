@@ -1,10 +1,13 @@
-// The music clock and the scene sequencer.
+// The music clock and the scene sequencer: the show core's per-frame step.
 //
 // The music is the show's clock: each frame reads the module's current order
 // and moves to the next row of sceneTable once the order has reached the
 // current row's endOrder (at most one row per frame, never backwards). The
 // row's scene is then called with elapsedMs, the milliseconds since the row
-// began. The last row quits.
+// began. The last row ends the show.
+//
+// Every shell runs the show through startShow and displayFrame, with its own
+// clock and music behind the platform (shell/platform.h).
 #pragma once
 
 #include <cstdint>
@@ -19,40 +22,36 @@ struct SceneEntry {
 };
 
 constexpr int sceneCount = 7;
-constexpr int quitRow = 6;  // its function ends the process
+constexpr int quitRow = 6;  // its function ends the show
 extern const SceneEntry sceneTable[sceneCount];
 
-// Index of the current row: 0 at start, raised by one at a time.
-extern int sceneIndex;
-// Clock reading (ms) at which the current row began.
-extern int sceneStartMs;
+// The sequencer's state; only this module writes it.
+struct SequencerState {
+    int sceneIndex;    // the current row: 0 at the start, raised by one at a time
+    int sceneStartMs;  // the platform clock's reading when the current row began
+};
+const SequencerState& sequencer();
+
+// Starts the show from the top: the generator back to its start state, the
+// particle pool as at program start, row 0 stamped with one reading of the
+// platform's clock. The next displayFrame draws the first frame of scene 1.
+void startShow();
 
 // One sequencer step for the order read this frame: moves to the next row if
-// order >= the current row's endOrder (stamping sceneStartMs from nowMs()),
-// then returns elapsedMs from a second, separate reading of nowMs(). The
-// caller then runs sceneTable[sceneIndex]. The demo passes GLUT's clock; the
-// capture tool a virtual one.
-int advanceSequencer(std::uint32_t order, int (*nowMs)());
+// order >= the current row's endOrder (stamping sceneStartMs from the
+// platform's clock), then returns elapsedMs from a second, separate reading.
+// Nothing moves past the quit row.
+int advanceSequencer(std::uint32_t order);
 
-// One frame of the show for the music position read this frame, the step
-// that displayFrame and the capture tool share: the order is the low 16 bits
-// of position; advanceSequencer moves the rows on the clock nowMs; then the
-// current row's function is called with elapsedMs. When the current row is
-// the quit row and runQuitRow is false, returns false without calling it (the
-// capture tool stops there instead of ending the process); otherwise returns
-// true once the row's function returns (the demo's quit row never returns).
-bool runSequencerFrame(std::uint32_t position, int (*nowMs)(), bool runQuitRow);
-
-// GLUT's millisecond clock, glutGet(GLUT_ELAPSED_TIME).
-int glutClockMs();
-
-// Start-up: opens the audio device, loads and plays "demosong.it" (looping)
-// and stamps sceneStartMs. On failure prints one line to standard error and
-// exits with status 1.
-void startMusic();
-
-// The GLUT display callback: reads the music order once, advances the
-// sequencer and runs the current row's scene, which draws and swaps.
+// One frame of the show, the step every shell shares (and the desktop
+// program's GLUT display callback): reads the music position once, advances
+// the sequencer on the order (its low 16 bits) and calls the current row's
+// function with elapsedMs. A scene draws and presents the frame; the quit
+// row ends the show through the platform.
 void displayFrame();
+
+// The quit row's function: ends the show through the platform (endShow).
+// Has the SceneFn shape so that it can stand in the scene table.
+void quitDemo(int elapsedMs);
 
 }  // namespace demo

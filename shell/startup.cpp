@@ -1,4 +1,4 @@
-// Start-up, window callbacks and quitting.
+// The desktop program: start-up, window callbacks and quitting.
 #include "shell/startup.h"
 
 #include <GL/glut.h>
@@ -8,8 +8,10 @@
 #include <cstdlib>
 
 #include "font/font.h"
+#include "scenes/frame.h"
 #include "music/player.h"
 #include "shell/sequencer.h"
+#include "shell/show_facts.h"
 
 namespace demo {
 
@@ -21,6 +23,8 @@ volatile std::sig_atomic_t quitRequested = 0;
 bool inGameMode = false;
 
 void onTerminationSignal(int) { quitRequested = 1; }
+
+int glutClockMs() { return glutGet(GLUT_ELAPSED_TIME); }
 
 // Gives the screen back to the desktop: leaving game mode restores the mode
 // the desktop had, which X11 would otherwise keep after the process ends.
@@ -54,16 +58,29 @@ void openScreen() {
         std::fprintf(stderr,
                      "demo: the screen cannot switch to 640x480; playing in a 640x480 window "
                      "instead\n");
-        glutInitWindowSize(640, 480);
+        glutInitWindowSize(pictureWidth, pictureHeight);
         glutCreateWindow("boxdemo");
     }
 }
 
+// The quit steps: stop and free the music, shut the music layer down, give
+// the screen back to the desktop, exit with status 0.
+[[noreturn]] void quitShow() {
+    BASSMOD_MusicStop();
+    BASSMOD_MusicFree();
+    BASSMOD_Free();
+    leaveScreen();
+    std::exit(0);
+}
+
 }  // namespace
+
+const Platform desktopPlatform = {glutClockMs, BASSMOD_MusicGetPosition, glutSwapBuffers, quitShow};
 
 int runDemo(int argc, char** argv) {
     std::signal(SIGINT, onTerminationSignal);
     std::signal(SIGTERM, onTerminationSignal);
+    usePlatform(desktopPlatform);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
@@ -86,13 +103,7 @@ int runDemo(int argc, char** argv) {
     return 0;
 }
 
-void onReshape(int width, int height) {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // A zero height (a minimised window) would give an infinite aspect.
-    gluPerspective(60.0, double(width) / double(height > 0 ? height : 1), 1.0, 300.0);
-}
+void onReshape(int width, int height) { setScreenProjection(width, height); }
 
 void onIdle() {
     if (quitRequested) quitDemo(0);
@@ -101,12 +112,21 @@ void onIdle() {
 
 void onKey(unsigned char, int, int) { quitDemo(0); }
 
-void quitDemo(int) {
-    BASSMOD_MusicStop();
-    BASSMOD_MusicFree();
-    BASSMOD_Free();
-    leaveScreen();
-    std::exit(0);
+void startMusic() {
+    if (!BASSMOD_Init(-1, musicRate, 0)) {
+        std::fprintf(stderr,
+                     "demo: cannot open the audio device: %s (SDL_AUDIODRIVER=dummy plays the "
+                     "show without sound)\n",
+                     musicErrorText());
+        failStartup();
+    }
+    if (!BASSMOD_MusicLoad(0, songFileName, 0, 0, musicLoadFlags)) {
+        std::fprintf(stderr, "demo: cannot load %s: %s\n", songFileName, musicErrorText());
+        BASSMOD_Free();
+        failStartup();
+    }
+    BASSMOD_MusicPlay();
+    startShow();
 }
 
 void failStartup() {

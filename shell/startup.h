@@ -1,4 +1,4 @@
-// Start-up, the window callbacks and the way out.
+// The desktop program: start-up, the window callbacks and the way out.
 //
 // The show runs full screen at 640x480 in GLUT game mode (in a 640x480
 // window where the screen cannot switch), drawing frames back to back from
@@ -7,10 +7,17 @@
 // status 1 when it cannot start.
 #pragma once
 
+#include "shell/platform.h"
+
 namespace demo {
 
 // The whole program: start-up, then GLUT's main loop, which never returns.
 int runDemo(int argc, char** argv);
+
+// The desktop program's platform: GLUT's millisecond clock, the music
+// player's position, the buffer swap, and the quit steps (stop and free the
+// music, shut the music layer down, give the screen back, exit with status 0).
+extern const Platform desktopPlatform;
 
 // Viewport and the one projection every scene uses: 60 degree vertical field
 // of view, aspect width/height, near 1, far 300. Leaves GL_PROJECTION current.
@@ -22,10 +29,10 @@ void onIdle();
 // Any character key ends the show.
 void onKey(unsigned char key, int x, int y);
 
-// The quit steps: stop and free the music, shut the music layer down, give
-// the screen back to the desktop, exit with status 0. Has the SceneFn shape
-// so that it can stand as the last row of the scene table.
-[[noreturn]] void quitDemo(int elapsedMs);
+// Start-up's last step: opens the audio device, loads and plays the song
+// (looping) and starts the show, stamping the first scene's clock. On
+// failure prints one line to standard error and exits with status 1.
+void startMusic();
 
 // A start-up failure whose one-line message has been printed: gives the
 // screen back and exits with status 1.

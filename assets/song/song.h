@@ -7,12 +7,13 @@
 #pragma once
 
 #include "assets/song/module_writer.h"
+#include "shell/show_facts.h"
 
 namespace demo {
 
 // Orders of the show: six scenes of two orders, then the closing order.
-constexpr int kSceneOrders = 12;
-constexpr int kShowOrders = 13;
+constexpr int kSceneOrders = quitOrder;
+constexpr int kShowOrders = quitOrder + 1;
 
 // The show's song, "demosong.it".
 Module composeSong();

@@ -2,7 +2,6 @@
 // loop through the six scenes' orders for ever and never reach order 12, or
 // the soak run would end by itself.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,21 +10,19 @@
 
 #include "bench/soak_song.h"
 #include "music/offline.h"
-#include "music/player.h"
+#include "shell/show_facts.h"
+#include "tests/support/commands.h"
 
 namespace {
 
 // ... and show all six scenes within the first minute, before the soak run
 // starts to watch the memory.
 TEST(SoakSong, LoopsThroughOrdersZeroToElevenWithinAMinuteAndNeverReachesTheQuitOrder) {
-    char path[] = "/tmp/soak-song-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    const std::string folder = testsupport::makeTemporaryFolder("soak-song");
+    const std::string path = folder + "/soak.it";
     std::string error;
-    ASSERT_TRUE(demo::writeModule(bench::composeSoakSong(), path, error)) << error;
-    ASSERT_TRUE(
-        demo::openOfflineMusic(path, BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET))
+    ASSERT_TRUE(demo::writeModule(bench::composeSoakSong(), path.c_str(), error)) << error;
+    ASSERT_TRUE(demo::openOfflineMusic(path.c_str(), demo::musicLoadFlags))
         << demo::offlineMusicErrorText();
 
     // A second at a time through two passes of the module and a bit more.
@@ -41,12 +38,12 @@ TEST(SoakSong, LoopsThroughOrdersZeroToElevenWithinAMinuteAndNeverReachesTheQuit
         if (loopedAt < 0 && orders.size() > 1 && order == 0) loopedAt = s;
     }
     demo::closeOfflineMusic();
-    unlink(path);
+    testsupport::removeFolder(folder);
 
-    // The show's quit order is 12: the module must play 0 to 11 and start over.
+    // The module must play every order before the quit order and start over.
     std::vector<int> expected;
     for (int pass = 0; pass < 3; ++pass) {
-        for (int k = 0; k < 12; ++k)
+        for (int k = 0; k < int(demo::quitOrder); ++k)
             expected.push_back(k);
     }
     expected.resize(orders.size());

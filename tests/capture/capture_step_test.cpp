@@ -1,11 +1,14 @@
-// The per-frame step the capture shares with the demo: driven by a position
-// and a clock passed in, and stopping at the quit row instead of ending the
-// process when asked to.
+// The per-frame step every shell shares, run through a platform of the
+// capture's kind: a clock and a music position set by the test, and an end
+// that only takes note instead of ending the process.
+#include <GL/glut.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
+#include "shell/platform.h"
 #include "shell/sequencer.h"
+#include "shell/startup.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
@@ -13,41 +16,50 @@
 namespace {
 
 int virtualNow = 0;
-int virtualClock() { return virtualNow; }
+std::uint32_t position = 0;
+int ends = 0;
+
+const demo::Platform virtualPlatform = {[] { return virtualNow; }, [] { return position; },
+                                        [] { glutSwapBuffers(); }, [] { ++ends; }};
 
 class CaptureStep : public ::testing::Test {
 protected:
     void SetUp() override {
         glrec::reset();
         fakemusic::reset();
-        scriptedrand::useRealSequence();
-        demo::sceneIndex = 0;
-        demo::sceneStartMs = 0;
+        demo::usePlatform(virtualPlatform);
         virtualNow = 0;
+        position = 0;
+        ends = 0;
+        demo::startShow();
     }
+    void TearDown() override { demo::usePlatform(demo::desktopPlatform); }
 };
 
-TEST_F(CaptureStep, TheQuitRowStopsTheCaptureWithoutEndingTheProcess) {
-    demo::sceneIndex = 5;
-    demo::sceneStartMs = 1000;
+TEST_F(CaptureStep, TheQuitRowEndsTheShowThroughThePlatformAndDrawsNothing) {
+    // Orders 2, 4, ..., 10 take the sequencer to the last scene's row.
+    for (std::uint32_t order = 2; order <= 10; order += 2)
+        demo::advanceSequencer(order);
     virtualNow = 7000;
-    // Order 12, row 3: the sequencer enters the quit row and returns; nothing
-    // is drawn and the music layer is not touched.
-    EXPECT_FALSE(demo::runSequencerFrame((3u << 16) | 12u, virtualClock, false));
-    EXPECT_EQ(demo::sceneIndex, demo::quitRow);
-    EXPECT_EQ(demo::sceneStartMs, 7000);
+    glrec::reset();
+    // Order 12, row 3: the sequencer enters the quit row and ends the show;
+    // nothing is drawn, GLUT's clock is never read and the music layer is
+    // not touched.
+    position = (3u << 16) | 12u;
+    demo::displayFrame();
+    EXPECT_EQ(demo::sequencer().sceneIndex, demo::quitRow);
+    EXPECT_EQ(demo::sequencer().sceneStartMs, 7000);
+    EXPECT_EQ(ends, 1);
     EXPECT_EQ(glrec::callCount(), 0u);
     EXPECT_TRUE(fakemusic::calls().empty());
-    // It stays stopped on every later frame.
-    EXPECT_FALSE(demo::runSequencerFrame(0, virtualClock, false));
-    EXPECT_EQ(demo::sceneIndex, demo::quitRow);
 }
 
-TEST_F(CaptureStep, ASceneRowDrawsOneFrameOnTheClockPassedIn) {
+TEST_F(CaptureStep, ASceneRowDrawsOneFrameOnThePlatformsClock) {
     // Scene 1 at 1234 ms: the fade overlay's grey is (4000 - 1234) * 0.00025.
     virtualNow = 1234;
-    EXPECT_TRUE(demo::runSequencerFrame(1u, virtualClock, false));
-    EXPECT_EQ(demo::sceneIndex, 0);
+    position = 1;
+    demo::displayFrame();
+    EXPECT_EQ(demo::sequencer().sceneIndex, 0);
     EXPECT_EQ(glrec::callsOf(glrec::Fn::SwapBuffers).size(), 1u);
     EXPECT_TRUE(glrec::callsOf(glrec::Fn::Get).empty());  // GLUT's clock is never read
     const auto colours = glrec::callsOf(glrec::Fn::Color3f);
@@ -58,10 +70,12 @@ TEST_F(CaptureStep, ASceneRowDrawsOneFrameOnTheClockPassedIn) {
     // reading, so scene 2 gets 0 ms.
     glrec::reset();
     virtualNow = 2000;
-    EXPECT_TRUE(demo::runSequencerFrame((17u << 16) | 2u, virtualClock, false));
-    EXPECT_EQ(demo::sceneIndex, 1);
-    EXPECT_EQ(demo::sceneStartMs, 2000);
+    position = (17u << 16) | 2u;
+    demo::displayFrame();
+    EXPECT_EQ(demo::sequencer().sceneIndex, 1);
+    EXPECT_EQ(demo::sequencer().sceneStartMs, 2000);
     EXPECT_EQ(glrec::callsOf(glrec::Fn::SwapBuffers).size(), 1u);
+    EXPECT_EQ(ends, 0);
 }
 
 }  // namespace

@@ -40,11 +40,10 @@ protected:
         glrec::setRecording(true);
         scriptedrand::useRealSequence(1);
         scriptedrand::resetCount();
-        // The program-start state of the scene.
-        std::fill(std::begin(demo::particles), std::end(demo::particles), demo::Particle{});
-        demo::spawnIndex = 0;
-        demo::lastTick = -1;
+        demo::resetParticlePool();  // as at program start
     }
+
+    static const demo::ParticlePool& pool() { return demo::particlePool(); }
 
     static bool inStartState(const demo::Particle& p) {
         return p.x == 0 && p.y == 9999 && p.z == 0 && p.vx == 0 && p.vy == -14 && p.vz == 0 &&
@@ -55,12 +54,12 @@ protected:
 // ---- the simulation clock ----
 
 TEST_F(ParticleFountain, FirstFrameBelowTenMsResetsThePoolAndRunsNoStep) {
-    demo::spawnIndex = 5;  // the reset leaves the ring position alone
     demo::scene4(9);
-    EXPECT_EQ(demo::lastTick, 0);
-    EXPECT_EQ(demo::spawnIndex, 5);
+    EXPECT_EQ(pool().lastTick, 0);
+    EXPECT_EQ(pool().spawnIndex, 0);
     EXPECT_EQ(scriptedrand::calls(), 0);
-    EXPECT_TRUE(std::all_of(std::begin(demo::particles), std::end(demo::particles), inStartState));
+    EXPECT_TRUE(
+        std::all_of(std::begin(pool().particles), std::end(pool().particles), inStartState));
 
     // Every record is drawn, far above the view, at full size in orange.
     const auto boxes = recorded::rotatedBoxes();
@@ -77,17 +76,17 @@ TEST_F(ParticleFountain, StepsFollowTheTenMsTicksAtMostTwentyPerFrame) {
     demo::scene4(0);
     // Each step spawns eight records, so the ring position counts the steps.
     demo::scene4(250);  // 25 ticks due: 20 run, 5 are dropped for good
-    EXPECT_EQ(demo::spawnIndex, 160);
-    EXPECT_EQ(demo::lastTick, 25);
+    EXPECT_EQ(pool().spawnIndex, 160);
+    EXPECT_EQ(pool().lastTick, 25);
     demo::scene4(259);  // same tick
-    EXPECT_EQ(demo::spawnIndex, 160);
+    EXPECT_EQ(pool().spawnIndex, 160);
     demo::scene4(270);  // two ticks later: two steps, nothing made up
-    EXPECT_EQ(demo::spawnIndex, 176);
+    EXPECT_EQ(pool().spawnIndex, 176);
     demo::scene4(265);  // a clock that goes back runs nothing but is followed
-    EXPECT_EQ(demo::spawnIndex, 176);
-    EXPECT_EQ(demo::lastTick, 26);
+    EXPECT_EQ(pool().spawnIndex, 176);
+    EXPECT_EQ(pool().lastTick, 26);
     demo::scene4(270);
-    EXPECT_EQ(demo::spawnIndex, 184);
+    EXPECT_EQ(pool().spawnIndex, 184);
 }
 
 TEST_F(ParticleFountain, RingWrapsAfter256StepsAndEveryRecordLivesExactly256Steps) {
@@ -98,10 +97,10 @@ TEST_F(ParticleFountain, RingWrapsAfter256StepsAndEveryRecordLivesExactly256Step
     glrec::reset();
     glrec::setRecording(true);
     demo::scene4(2560);  // 16 more: 256 in all
-    EXPECT_EQ(demo::spawnIndex, 0);
+    EXPECT_EQ(pool().spawnIndex, 0);
     for (int i = 0; i < 2048; ++i) {
-        ASSERT_EQ(demo::particles[i].life, i / 8) << "record " << i;
-        ASSERT_LT(demo::particles[i].y, 1000) << "record " << i << " was never spawned";
+        ASSERT_EQ(pool().particles[i].life, i / 8) << "record " << i;
+        ASSERT_LT(pool().particles[i].y, 1000) << "record " << i << " was never spawned";
     }
     // The first record spawned is at the end of its life: drawn with size 0.
     const auto boxes = recorded::rotatedBoxes();
@@ -113,8 +112,8 @@ TEST_F(ParticleFountain, RingWrapsAfter256StepsAndEveryRecordLivesExactly256Step
 
     // The next step respawns it first.
     demo::stepParticles();
-    EXPECT_EQ(demo::spawnIndex, 8);
-    EXPECT_EQ(demo::particles[0].life, 255);
+    EXPECT_EQ(pool().spawnIndex, 8);
+    EXPECT_EQ(pool().particles[0].life, 255);
 }
 
 // ---- one step ----
@@ -127,7 +126,7 @@ TEST_F(ParticleFountain, StepSpawnsFromEightDrawsThenMovesEachRecordWithThree) {
 
     // Spawn k takes draws 8k to 8k+7: vx, vy, vz, ax, ay, az, angle, spin.
     for (int k = 0; k < 8; ++k) {
-        const demo::Particle& p = demo::particles[k];
+        const demo::Particle& p = pool().particles[k];
         const int* d = &r[8 * k];
         EXPECT_EQ(p.vx, float((d[0] % 101 - 50) * 0.0008)) << "spawn " << k;
         EXPECT_EQ(p.vz, float((d[2] % 101 - 50) * 0.0008)) << "spawn " << k;
@@ -144,15 +143,15 @@ TEST_F(ParticleFountain, StepSpawnsFromEightDrawsThenMovesEachRecordWithThree) {
     }
 
     // The moves follow all 64 spawn draws, record by record: x, y, z.
-    const demo::Particle& p0 = demo::particles[0];
+    const demo::Particle& p0 = pool().particles[0];
     const float x0 = p0.vx * -20.0f;
     EXPECT_EQ(p0.x, float(x0 + ((r[64] % 101 - 30) * double(p0.vx)) * 0.1));
     EXPECT_EQ(p0.y, float(((r[65] % 101 - 30) * double(p0.vy)) * 0.1));
-    const demo::Particle& p1 = demo::particles[1];
+    const demo::Particle& p1 = pool().particles[1];
     EXPECT_EQ(p1.y, float(((r[68] % 101 - 30) * double(p1.vy)) * 0.1));
 
     // Records not yet spawned move too, far above the view.
-    const demo::Particle& idle = demo::particles[100];
+    const demo::Particle& idle = pool().particles[100];
     EXPECT_EQ(idle.vy, float(-14 - 0.0007));
     EXPECT_GT(idle.y, 9900);  // at most 7 x 14 x 0.1 lower
     EXPECT_EQ(idle.life, 255);
@@ -164,7 +163,7 @@ TEST_F(ParticleFountain, CubeThatEndsAStepBelowThePlaneBouncesWhileStillRising) 
     scriptedrand::returnConstant(10);
     demo::resetParticles();
     demo::stepParticles();
-    const demo::Particle first = demo::particles[0];
+    const demo::Particle first = pool().particles[0];
     ASSERT_LT(first.y, 0);
     ASSERT_GT(first.vy, 0);
 
@@ -172,7 +171,7 @@ TEST_F(ParticleFountain, CubeThatEndsAStepBelowThePlaneBouncesWhileStillRising) 
     demo::stepParticles();
     // One more draw for each of the eight cubes that bounced.
     EXPECT_EQ(scriptedrand::calls(), callsPerQuietStep + 8);
-    const demo::Particle& p = demo::particles[0];
+    const demo::Particle& p = pool().particles[0];
     const float rising = first.vy - 0.0007;
     ASSERT_GT(rising, 0) << "the cube must still be rising when it bounces";
     EXPECT_EQ(p.vy, -0.5f * rising);
@@ -184,11 +183,9 @@ TEST_F(ParticleFountain, CubeThatEndsAStepBelowThePlaneBouncesWhileStillRising) 
 }
 
 TEST_F(ParticleFountain, CubesBounceOnThePlaneFarOutsideThePlate) {
-    demo::resetParticles();
-    demo::Particle& p = demo::particles[2047];
-    p = demo::Particle{25, -0.5f, -30, 0, -0.2f, 0, 0, 1, 1, 0, 0, 100};
+    demo::Particle p{25, -0.5f, -30, 0, -0.2f, 0, 0, 1, 1, 0, 0, 100};
     scriptedrand::returnConstant(30);  // a move factor of 0: the bounce alone shows
-    demo::stepParticles();
+    demo::moveParticle(p);
     EXPECT_EQ(p.y, 0.5f);
     EXPECT_EQ(p.vy, float(float(-0.2f - 0.0007) * -0.5));
     EXPECT_EQ(p.x, 25);

@@ -13,6 +13,7 @@
 #include "scenes/lobed_shell.h"
 #include "scenes/random.h"
 #include "scenes/rippling_sphere.h"
+#include "tests/scenes/reference_loops.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
 
@@ -67,15 +68,15 @@ void expectSameCalls(SampleLoop fast, SampleLoop reference) {
 }
 
 TEST(SampleLoops, LobedShellTablesDrawBitForBitWhatTheDefinitionDraws) {
-    expectSameCalls(demo::sampleLobedShell, demo::sampleLobedShellReference);
+    expectSameCalls(demo::sampleLobedShell, reference::sampleLobedShell);
 }
 
 TEST(SampleLoops, BlobShellTablesDrawBitForBitWhatTheDefinitionDraws) {
-    expectSameCalls(demo::sampleBlobShell, demo::sampleBlobShellReference);
+    expectSameCalls(demo::sampleBlobShell, reference::sampleBlobShell);
 }
 
 TEST(SampleLoops, SphereShellTablesDrawBitForBitWhatTheDefinitionDraws) {
-    expectSameCalls(demo::sampleSphereShell, demo::sampleSphereShellReference);
+    expectSameCalls(demo::sampleSphereShell, reference::sampleSphereShell);
 }
 
 // A rounding slip in a table (a sum regrouped, a product taken in another
@@ -86,30 +87,17 @@ float lattice(int draw) { return float(draw * 0.04 - 2); }
 
 const int timesChecked[] = {0, 1000, 7777, 15360, 600000};
 
-TEST(SampleLoops, BlobFieldFromTablesIsTheDefinitionsAtEveryLatticePoint) {
+// Compares a field computed from its tables with its definition at every
+// lattice point, for each time checked.
+template <class FromTables, class FromDefinition>
+void expectSameFieldEverywhere(FromTables fromTables, FromDefinition fromDefinition) {
     for (int ms : timesChecked) {
-        const double d = ms;
-        const double c[3][3] = {
-            {std::sin(0.006 * d), std::sin(0.0047 * d + 2), std::cos(0.00117 * d + 1)},
-            {std::sin(0.0037 * d + 2), std::sin(0.0017 * d + 1), std::cos(0.0013 * d + 1)},
-            {std::sin(0.007 * d + 2), std::sin(0.0011 * d + 1), std::cos(0.003 * d + 1)}};
-        const double t = 0.0011 * d;
         long mismatches = 0;
         for (int ix = 0; ix < 100; ++ix) {
-            const double x = lattice(ix);
-            const double ripple = 0.25 * std::sin(5 * x + t + 1);
             for (int iy = 0; iy < 100; ++iy) {
-                const double y = lattice(iy);
                 for (int iz = 0; iz < 100; ++iz) {
-                    const double z = lattice(iz);
-                    double inverse[3];
-                    for (int k = 0; k < 3; ++k) {
-                        inverse[k] =
-                            1 / ((c[k][0] - x) * (c[k][0] - x) + (c[k][1] - y) * (c[k][1] - y) +
-                                 (c[k][2] - z) * (c[k][2] - z));
-                    }
-                    const double v = inverse[0] + inverse[1] + inverse[2] + ripple;
-                    if (demo::blobShellValue(ms, ix, iy, iz) != v && mismatches++ == 0) {
+                    const double v = fromDefinition(ms, lattice(ix), lattice(iy), lattice(iz));
+                    if (fromTables(ms, ix, iy, iz) != v && mismatches++ == 0) {
                         ADD_FAILURE() << "at " << ms << " ms, lattice point (" << ix << ", " << iy
                                       << ", " << iz << ")";
                     }
@@ -120,30 +108,30 @@ TEST(SampleLoops, BlobFieldFromTablesIsTheDefinitionsAtEveryLatticePoint) {
     }
 }
 
+TEST(SampleLoops, BlobFieldFromTablesIsTheDefinitionsAtEveryLatticePoint) {
+    demo::BlobShellTables tables;
+    reference::BlobCentres centres;
+    int filledFor = -1, centresFor = -1;
+    expectSameFieldEverywhere(
+        [&](int ms, int ix, int iy, int iz) {
+            if (filledFor != ms) demo::fillBlobShellTables(filledFor = ms, tables);
+            return demo::blobField(tables, ix, iy, iz);
+        },
+        [&](int ms, double x, double y, double z) {
+            if (centresFor != ms) centres = reference::blobCentres(centresFor = ms);
+            return reference::blobField(centres, x, y, z);
+        });
+}
+
 TEST(SampleLoops, SphereFunctionFromTablesIsTheDefinitionsAtEveryLatticePoint) {
-    for (int ms : timesChecked) {
-        const double d = ms;
-        long mismatches = 0;
-        for (int ix = 0; ix < 100; ++ix) {
-            const double x = lattice(ix);
-            const double xRipple = 5e-5 * std::sin(5 * x + 0.002 * d);
-            for (int iy = 0; iy < 100; ++iy) {
-                const double y = lattice(iy);
-                const double yRipple = 3e-8 * std::cos(4 * y + 0.001 * d);
-                for (int iz = 0; iz < 100; ++iz) {
-                    const double z = lattice(iz);
-                    const double v =
-                        x * x + y * y + z * z +
-                        d * (d * (d * 3e-12 * std::cos(14 * z + 0.003 * d) + yRipple) + xRipple);
-                    if (demo::sphereShellValue(ms, ix, iy, iz) != v && mismatches++ == 0) {
-                        ADD_FAILURE() << "at " << ms << " ms, lattice point (" << ix << ", " << iy
-                                      << ", " << iz << ")";
-                    }
-                }
-            }
-        }
-        EXPECT_EQ(mismatches, 0) << "lattice points whose value differs at " << ms << " ms";
-    }
+    demo::SphereShellTables tables;
+    int filledFor = -1;
+    expectSameFieldEverywhere(
+        [&](int ms, int ix, int iy, int iz) {
+            if (filledFor != ms) demo::fillSphereShellTables(filledFor = ms, tables);
+            return demo::sphereField(tables, ms, ix, iy, iz);
+        },
+        [](int ms, double x, double y, double z) { return reference::sphereField(ms, x, y, z); });
 }
 
 // Every loop takes its three draws per sample whether or not it draws a cube.

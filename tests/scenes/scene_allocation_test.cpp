@@ -30,7 +30,7 @@ TEST(SceneFrames, FountainGreetingsAndSphereAllocateNothing) {
     glrec::reset();
     glrec::setRecording(false);
     scriptedrand::useRealSequence(1);
-    demo::lastTick = -1;
+    demo::resetParticlePool();
     const long before = allocations;
     demo::scene4(0);
     demo::scene4(200);  // twenty simulation steps
@@ -47,7 +47,7 @@ TEST(SceneFrames, EverySceneAllocatesNothingInAnyFrameOfItsSpan) {
     glrec::reset();
     glrec::setRecording(false);
     scriptedrand::useRealSequence(1);
-    demo::lastTick = -1;
+    demo::resetParticlePool();
     const demo::SceneFn scenes[] = {demo::scene1, demo::scene2, demo::scene3,
                                     demo::scene4, demo::scene5, demo::scene6};
     int frames = 0;

@@ -12,6 +12,7 @@
 
 #include "shell/sequencer.h"
 #include "shell/startup.h"
+#include "tests/support/commands.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
 
@@ -27,17 +28,13 @@ protected:
     void SetUp() override {
         glrec::reset();
         fakemusic::reset();
-        demo::sceneIndex = 0;
-        demo::sceneStartMs = 0;
-        char pattern[] = "/tmp/startup-test-XXXXXX";
-        directory = mkdtemp(pattern);
+        directory = testsupport::makeTemporaryFolder("startup-test");
         ASSERT_EQ(chdir(directory.c_str()), 0);
         writeFontImage(17170);
     }
     void TearDown() override {
-        std::remove("fontpre.tga");
         ASSERT_EQ(chdir("/"), 0);
-        rmdir(directory.c_str());
+        testsupport::removeFolder(directory);
     }
 
     // A font image of the right layout, cut to size bytes.
@@ -110,7 +107,7 @@ TEST_F(Startup, OpensTheScreenSetsFixedStateLoadsTheFontThenStartsTheMusic) {
     // The music starts after the fixed state is set, and the first scene's
     // clock is stamped after the music starts.
     EXPECT_EQ(fakemusic::calls().front().glCallsBefore, 14u);
-    EXPECT_EQ(demo::sceneStartMs, 1234);
+    EXPECT_EQ(demo::sequencer().sceneStartMs, 1234);
     EXPECT_EQ(glrec::displayCallback(), &demo::displayFrame);
     EXPECT_EQ(glrec::reshapeCallback(), &demo::onReshape);
     EXPECT_EQ(glrec::idleCallback(), &demo::onIdle);

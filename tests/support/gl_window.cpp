@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "scenes/frame.h"
 #include "shell/startup.h"
 
 namespace glwindow {
@@ -54,7 +55,9 @@ bool open(const char** reason) {
     glShadeModel(GL_FLAT);
     glEnable(GL_CULL_FACE);
     glBlendFunc(GL_ONE, GL_ZERO);
-    demo::onReshape(640, 480);
+    demo::setScreenProjection(640, 480);
+    // Scenes present their frames as in the desktop program.
+    demo::usePlatform(demo::desktopPlatform);
     return true;
 }
 

@@ -36,6 +36,7 @@ int rand() {
     return randOutput(scriptedrand::state);
 }
 
+void resetRand() { scriptedrand::useRealSequence(1); }
 std::uint32_t randState() { return scriptedrand::state; }
 void setRandState(std::uint32_t s) { scriptedrand::useRealSequence(s); }
 
