@@ -128,14 +128,15 @@ void measureScene(int scene) {
         const std::uint32_t after = demo::randState();
 
         // The calls against the scene's steps.
-        using namespace nullgl;
+        using demo::GlCall;
+        using nullgl::count;
         const long total = long(nullgl::total());
-        const long rotated = long(counts[Rotatef]) - sceneRotations(scene);
-        const long plain = long(counts[Begin]) - rotated;
-        const long glyphs = long(counts[PushMatrix]) - 2 * rotated - plain;
+        const long rotated = long(count(GlCall::Rotatef)) - sceneRotations(scene);
+        const long plain = long(count(GlCall::Begin)) - rotated;
+        const long glyphs = long(count(GlCall::PushMatrix)) - 2 * rotated - plain;
         const long expected = fixedCalls(scene, elapsedMs) + 41 * rotated + 36 * plain + 4 * glyphs;
-        if (total != expected || counts[Begin] != counts[End] ||
-            counts[Vertex3f] != 24 * counts[Begin]) {
+        if (total != expected || count(GlCall::Begin) != count(GlCall::End) ||
+            count(GlCall::Vertex3f) != 24 * count(GlCall::Begin)) {
             if (f.mismatches++ == 0) {
                 f.firstMismatchFrame = frame;
                 f.firstMismatchCalls = total;
@@ -143,7 +144,7 @@ void measureScene(int scene) {
             }
         }
         f.calls.push_back(double(total));
-        f.boxes.push_back(double(counts[Begin]));
+        f.boxes.push_back(double(count(GlCall::Begin)));
 
         // The floor: the same budget of generator calls from the same state.
         const long budget = stepsBetween(before, after);

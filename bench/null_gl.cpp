@@ -5,7 +5,9 @@
 
 namespace nullgl {
 
-std::uint64_t counts[kindCount];
+static std::uint64_t counts[demo::glCallKinds];
+
+std::uint64_t count(demo::GlCall kind) { return counts[static_cast<int>(kind)]; }
 
 std::uint64_t total() {
     std::uint64_t sum = 0;
@@ -19,65 +21,69 @@ void reset() {
         n = 0;
 }
 
+// One more call of a kind.
+static void note(demo::GlCall kind) { ++counts[static_cast<int>(kind)]; }
+
 }  // namespace nullgl
 
-using nullgl::counts;
+using demo::GlCall;
+using nullgl::note;
 
 // ---- OpenGL ----
-void glEnable(GLenum) { ++counts[nullgl::Enable]; }
-void glDisable(GLenum) { ++counts[nullgl::Disable]; }
-void glShadeModel(GLenum) { ++counts[nullgl::ShadeModel]; }
-void glViewport(GLint, GLint, GLsizei, GLsizei) { ++counts[nullgl::Viewport]; }
-void glMatrixMode(GLenum) { ++counts[nullgl::MatrixMode]; }
-void glLoadIdentity() { ++counts[nullgl::LoadIdentity]; }
-void glPushMatrix() { ++counts[nullgl::PushMatrix]; }
-void glPopMatrix() { ++counts[nullgl::PopMatrix]; }
-void glTranslatef(GLfloat, GLfloat, GLfloat) { ++counts[nullgl::Translatef]; }
-void glScalef(GLfloat, GLfloat, GLfloat) { ++counts[nullgl::Scalef]; }
-void glRotatef(GLfloat, GLfloat, GLfloat, GLfloat) { ++counts[nullgl::Rotatef]; }
-void glBegin(GLenum) { ++counts[nullgl::Begin]; }
-void glEnd() { ++counts[nullgl::End]; }
-void glColor3f(GLfloat, GLfloat, GLfloat) { ++counts[nullgl::Color3f]; }
-void glVertex3f(GLfloat, GLfloat, GLfloat) { ++counts[nullgl::Vertex3f]; }
-void glScissor(GLint, GLint, GLsizei, GLsizei) { ++counts[nullgl::Scissor]; }
-void glClearColor(GLfloat, GLfloat, GLfloat, GLfloat) { ++counts[nullgl::ClearColor]; }
-void glClear(GLbitfield) { ++counts[nullgl::Clear]; }
-void glBlendFunc(GLenum, GLenum) { ++counts[nullgl::BlendFunc]; }
+void glEnable(GLenum) { note(GlCall::Enable); }
+void glDisable(GLenum) { note(GlCall::Disable); }
+void glShadeModel(GLenum) { note(GlCall::ShadeModel); }
+void glViewport(GLint, GLint, GLsizei, GLsizei) { note(GlCall::Viewport); }
+void glMatrixMode(GLenum) { note(GlCall::MatrixMode); }
+void glLoadIdentity() { note(GlCall::LoadIdentity); }
+void glPushMatrix() { note(GlCall::PushMatrix); }
+void glPopMatrix() { note(GlCall::PopMatrix); }
+void glTranslatef(GLfloat, GLfloat, GLfloat) { note(GlCall::Translatef); }
+void glScalef(GLfloat, GLfloat, GLfloat) { note(GlCall::Scalef); }
+void glRotatef(GLfloat, GLfloat, GLfloat, GLfloat) { note(GlCall::Rotatef); }
+void glBegin(GLenum) { note(GlCall::Begin); }
+void glEnd() { note(GlCall::End); }
+void glColor3f(GLfloat, GLfloat, GLfloat) { note(GlCall::Color3f); }
+void glVertex3f(GLfloat, GLfloat, GLfloat) { note(GlCall::Vertex3f); }
+void glScissor(GLint, GLint, GLsizei, GLsizei) { note(GlCall::Scissor); }
+void glClearColor(GLfloat, GLfloat, GLfloat, GLfloat) { note(GlCall::ClearColor); }
+void glClear(GLbitfield) { note(GlCall::Clear); }
+void glBlendFunc(GLenum, GLenum) { note(GlCall::BlendFunc); }
 
 // ---- GLU ----
-void gluPerspective(GLdouble, GLdouble, GLdouble, GLdouble) { ++counts[nullgl::Perspective]; }
+void gluPerspective(GLdouble, GLdouble, GLdouble, GLdouble) { note(GlCall::Perspective); }
 void gluLookAt(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble,
                GLdouble) {
-    ++counts[nullgl::LookAt];
+    note(GlCall::LookAt);
 }
 
 // ---- GLUT ----
-void glutInit(int*, char**) { ++counts[nullgl::Glut]; }
-void glutInitDisplayMode(unsigned int) { ++counts[nullgl::Glut]; }
-void glutInitWindowSize(int, int) { ++counts[nullgl::Glut]; }
+void glutInit(int*, char**) { note(GlCall::Init); }
+void glutInitDisplayMode(unsigned int) { note(GlCall::InitDisplayMode); }
+void glutInitWindowSize(int, int) { note(GlCall::InitWindowSize); }
 int glutCreateWindow(const char*) {
-    ++counts[nullgl::Glut];
+    note(GlCall::CreateWindow);
     return 1;
 }
-void glutGameModeString(const char*) { ++counts[nullgl::Glut]; }
+void glutGameModeString(const char*) { note(GlCall::GameModeString); }
 int glutGameModeGet(GLenum) {
-    ++counts[nullgl::Glut];
+    note(GlCall::GameModeGet);
     return -1;
 }
 int glutEnterGameMode() {
-    ++counts[nullgl::Glut];
+    note(GlCall::EnterGameMode);
     return 0;
 }
-void glutLeaveGameMode() { ++counts[nullgl::Glut]; }
-void glutDisplayFunc(void (*)()) { ++counts[nullgl::Glut]; }
-void glutReshapeFunc(void (*)(int, int)) { ++counts[nullgl::Glut]; }
-void glutIdleFunc(void (*)()) { ++counts[nullgl::Glut]; }
-void glutKeyboardFunc(void (*)(unsigned char, int, int)) { ++counts[nullgl::Glut]; }
-void glutSetCursor(int) { ++counts[nullgl::Glut]; }
-void glutMainLoop() { ++counts[nullgl::Glut]; }
-void glutPostRedisplay() { ++counts[nullgl::Glut]; }
+void glutLeaveGameMode() { note(GlCall::LeaveGameMode); }
+void glutDisplayFunc(void (*)()) { note(GlCall::DisplayFunc); }
+void glutReshapeFunc(void (*)(int, int)) { note(GlCall::ReshapeFunc); }
+void glutIdleFunc(void (*)()) { note(GlCall::IdleFunc); }
+void glutKeyboardFunc(void (*)(unsigned char, int, int)) { note(GlCall::KeyboardFunc); }
+void glutSetCursor(int) { note(GlCall::SetCursor); }
+void glutMainLoop() { note(GlCall::MainLoop); }
+void glutPostRedisplay() { note(GlCall::PostRedisplay); }
 int glutGet(GLenum) {
-    ++counts[nullgl::Glut];
+    note(GlCall::Get);
     return 0;
 }
-void glutSwapBuffers() { ++counts[nullgl::SwapBuffers]; }
+void glutSwapBuffers() { note(GlCall::SwapBuffers); }

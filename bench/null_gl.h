@@ -1,45 +1,21 @@
 // A sink for every OpenGL, GLU and GLUT call the show makes, for measuring
 // the show's own time apart from the driver's.
 //
-// Linked in place of the real libraries, each entry point only adds one to
-// its own counter, so a frame costs what our code costs plus one call and one
-// increment per GL call. The counters give the GL calls per frame by kind.
-// glutGet answers 0 for every query and glutGameModeGet -1.
+// Linked in place of the real libraries, each entry point of
+// shell/gl_calls.h only adds one to its own counter, so a frame costs what
+// our code costs plus one call and one increment per GL call. The counters
+// give the GL calls per frame by kind. glutGet answers 0 for every query and
+// glutGameModeGet -1.
 #pragma once
 
 #include <cstdint>
 
+#include "shell/gl_calls.h"
+
 namespace nullgl {
 
-enum Kind {
-    Enable,
-    Disable,
-    ShadeModel,
-    Viewport,
-    MatrixMode,
-    LoadIdentity,
-    PushMatrix,
-    PopMatrix,
-    Translatef,
-    Scalef,
-    Rotatef,
-    Begin,
-    End,
-    Color3f,
-    Vertex3f,
-    Scissor,
-    ClearColor,
-    Clear,
-    BlendFunc,
-    Perspective,
-    LookAt,
-    Glut,  // every GLUT entry point but the swap
-    SwapBuffers,
-    kindCount
-};
-
-// Calls of each kind since the last reset.
-extern std::uint64_t counts[kindCount];
+// Calls of one kind since the last reset.
+std::uint64_t count(demo::GlCall kind);
 
 std::uint64_t total();
 void reset();

@@ -71,49 +71,7 @@ Call call(Fn fn, std::initializer_list<double> args) {
     return c;
 }
 
-const char* name(Fn fn) {
-    static const char* const names[] = {
-        "glEnable",
-        "glDisable",
-        "glShadeModel",
-        "glViewport",
-        "glMatrixMode",
-        "glLoadIdentity",
-        "glPushMatrix",
-        "glPopMatrix",
-        "glTranslatef",
-        "glScalef",
-        "glRotatef",
-        "glBegin",
-        "glEnd",
-        "glColor3f",
-        "glVertex3f",
-        "glScissor",
-        "glClearColor",
-        "glClear",
-        "glBlendFunc",
-        "gluPerspective",
-        "gluLookAt",
-        "glutInit",
-        "glutInitDisplayMode",
-        "glutInitWindowSize",
-        "glutCreateWindow",
-        "glutGameModeString",
-        "glutGameModeGet",
-        "glutEnterGameMode",
-        "glutLeaveGameMode",
-        "glutDisplayFunc",
-        "glutReshapeFunc",
-        "glutIdleFunc",
-        "glutKeyboardFunc",
-        "glutSetCursor",
-        "glutMainLoop",
-        "glutPostRedisplay",
-        "glutGet",
-        "glutSwapBuffers",
-    };
-    return names[static_cast<int>(fn)];
-}
+const char* name(Fn fn) { return demo::glCallName(fn); }
 
 std::string describe(const Call& c) {
     std::string s = name(c.fn);

@@ -17,51 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "shell/gl_calls.h"
+
 namespace glrec {
 
-enum class Fn {
-    // OpenGL
-    Enable,
-    Disable,
-    ShadeModel,
-    Viewport,
-    MatrixMode,
-    LoadIdentity,
-    PushMatrix,
-    PopMatrix,
-    Translatef,
-    Scalef,
-    Rotatef,
-    Begin,
-    End,
-    Color3f,
-    Vertex3f,
-    Scissor,
-    ClearColor,
-    Clear,
-    BlendFunc,
-    // GLU
-    Perspective,
-    LookAt,
-    // GLUT
-    Init,
-    InitDisplayMode,
-    InitWindowSize,
-    CreateWindow,
-    GameModeString,
-    GameModeGet,
-    EnterGameMode,
-    LeaveGameMode,
-    DisplayFunc,
-    ReshapeFunc,
-    IdleFunc,
-    KeyboardFunc,
-    SetCursor,
-    MainLoop,
-    PostRedisplay,
-    Get,
-    SwapBuffers,
-};
+// The kinds of call, one per entry point (shell/gl_calls.h).
+using Fn = demo::GlCall;
 
 struct Call {
     Fn fn;

@@ -1,0 +1,73 @@
+// The OpenGL, GLU and GLUT entry points the show calls, as one list.
+//
+// The stand-ins that take the real libraries' place (the tests' call
+// recorder, the benchmark's do-nothing sink) define exactly these and name
+// them through GlCall; a call the show starts making belongs here first.
+#pragma once
+
+namespace demo {
+
+// X(enumerator, entry point), in the order GlCall numbers them.
+#define DEMO_GL_CALLS(X)                    \
+    X(Enable, glEnable)                     \
+    X(Disable, glDisable)                   \
+    X(ShadeModel, glShadeModel)             \
+    X(Viewport, glViewport)                 \
+    X(MatrixMode, glMatrixMode)             \
+    X(LoadIdentity, glLoadIdentity)         \
+    X(PushMatrix, glPushMatrix)             \
+    X(PopMatrix, glPopMatrix)               \
+    X(Translatef, glTranslatef)             \
+    X(Scalef, glScalef)                     \
+    X(Rotatef, glRotatef)                   \
+    X(Begin, glBegin)                       \
+    X(End, glEnd)                           \
+    X(Color3f, glColor3f)                   \
+    X(Vertex3f, glVertex3f)                 \
+    X(Scissor, glScissor)                   \
+    X(ClearColor, glClearColor)             \
+    X(Clear, glClear)                       \
+    X(BlendFunc, glBlendFunc)               \
+    X(Perspective, gluPerspective)          \
+    X(LookAt, gluLookAt)                    \
+    X(Init, glutInit)                       \
+    X(InitDisplayMode, glutInitDisplayMode) \
+    X(InitWindowSize, glutInitWindowSize)   \
+    X(CreateWindow, glutCreateWindow)       \
+    X(GameModeString, glutGameModeString)   \
+    X(GameModeGet, glutGameModeGet)         \
+    X(EnterGameMode, glutEnterGameMode)     \
+    X(LeaveGameMode, glutLeaveGameMode)     \
+    X(DisplayFunc, glutDisplayFunc)         \
+    X(ReshapeFunc, glutReshapeFunc)         \
+    X(IdleFunc, glutIdleFunc)               \
+    X(KeyboardFunc, glutKeyboardFunc)       \
+    X(SetCursor, glutSetCursor)             \
+    X(MainLoop, glutMainLoop)               \
+    X(PostRedisplay, glutPostRedisplay)     \
+    X(Get, glutGet)                         \
+    X(SwapBuffers, glutSwapBuffers)
+
+enum class GlCall {
+#define DEMO_GL_CALL_ENUMERATOR(enumerator, entryPoint) enumerator,
+    DEMO_GL_CALLS(DEMO_GL_CALL_ENUMERATOR)
+#undef DEMO_GL_CALL_ENUMERATOR
+};
+
+constexpr int glCallKinds = 0
+#define DEMO_GL_CALL_COUNT(enumerator, entryPoint) +1
+    DEMO_GL_CALLS(DEMO_GL_CALL_COUNT)
+#undef DEMO_GL_CALL_COUNT
+    ;
+
+// The entry point's name: "glEnable", "gluLookAt", "glutSwapBuffers".
+inline const char* glCallName(GlCall call) {
+    static const char* const names[] = {
+#define DEMO_GL_CALL_NAME(enumerator, entryPoint) #entryPoint,
+        DEMO_GL_CALLS(DEMO_GL_CALL_NAME)
+#undef DEMO_GL_CALL_NAME
+    };
+    return names[static_cast<int>(call)];
+}
+
+}  // namespace demo
