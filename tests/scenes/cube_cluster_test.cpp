@@ -101,8 +101,8 @@ TEST_F(CubeCluster, SignatureFollowsTheGeneratorWhereverItStands) {
 TEST_F(CubeCluster, StripJittersWithinItsRange) {
     for (std::uint32_t state : {1u, 77u, 4242u, 99999u, 0x80000000u}) {
         scriptedrand::useRealSequence(state);
-        signature::Generator gen{state};
-        const int p1 = gen.next(), p2 = gen.next(), p3 = gen.next();
+        scriptedrand::Sequence gen{state};
+        const int p1 = gen.nextDraw(), p2 = gen.nextDraw(), p3 = gen.nextDraw();
         frame(4000);
         const Clear strip = recorded::clears()[20];
         const double w = 460 + (4 * p3) / 10, h = 64 - (4 * p3 + 9) / 10;
@@ -131,13 +131,13 @@ TEST_F(CubeCluster, ThousandCubesSpinInStepAboutOneAxis) {
 
 TEST_F(CubeCluster, CubesFillTheirBlockAndTakeColourFromPosition) {
     scriptedrand::useRealSequence(987654321u);
-    signature::Generator gen{987654321u};
+    scriptedrand::Sequence gen{987654321u};
     gen.skip(3);
     frame(3600);
     const auto boxes = recorded::rotatedBoxes();
     ASSERT_EQ(boxes.size(), 1000u);
     for (const auto& box : boxes) {
-        const int q1 = gen.next(), q2 = gen.next(), q3 = gen.next();
+        const int q1 = gen.nextDraw(), q2 = gen.nextDraw(), q3 = gen.nextDraw();
         const float x = float(0.005 * q1), y = float(0.005 * q2), z = float(0.001 * q3);
         ASSERT_EQ(box.at, (std::array<double, 3>{x, y, z}));
         // A full turn after 3600 ms: the orientation of the first frame.

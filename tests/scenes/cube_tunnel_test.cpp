@@ -116,10 +116,10 @@ TEST_F(CubeTunnel, TumbleTakesOneValuePerCubeInDrawingOrder) {
     frame(t);
     const auto boxes = recorded::rotatedBoxes();
     ASSERT_EQ(boxes.size(), 10000u);
-    signature::Generator gen{start};
+    scriptedrand::Sequence gen{start};
     for (int i = 0; i < 100; ++i) {
         for (int j = 0; j < 100; ++j) {
-            const int d = gen.next();
+            const int d = gen.nextDraw();
             const float angle = float(((d + 0.14617763 * j) + 0.05 * t) + 0.2 * i);
             ASSERT_EQ(boxes[i * 100 + j].rotation[0], angle) << "rail " << i << " cube " << j;
         }

@@ -16,7 +16,7 @@
 #include "font/font.h"
 #include "scenes/greetings.h"
 #include "scenes/scenes.h"
-#include "tests/scenes/rotated_boxes.h"
+#include "tests/scenes/recorded_frame.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
 
@@ -174,18 +174,18 @@ TEST_F(Greetings, ShellCubesFaceTheCameraOnTheLatticeAtTheStart) {
     EXPECT_GT(boxes.size(), 3500u);
     EXPECT_LT(boxes.size(), 4300u);
     for (const auto& b : boxes) {
-        ASSERT_EQ(b.size, 0.07f);
-        ASSERT_EQ(b.angle, 0);
-        ASSERT_EQ(b.ax, 1);
-        ASSERT_EQ(b.ay, 0.3f);
-        ASSERT_EQ(b.az, -0.5f);
-        for (double c : {b.x, b.y, b.z}) {
+        ASSERT_EQ(b.size[0], 0.07f);
+        ASSERT_EQ(b.rotation[0], 0);
+        ASSERT_EQ(b.rotation[1], 1);
+        ASSERT_EQ(b.rotation[2], 0.3f);
+        ASSERT_EQ(b.rotation[3], -0.5f);
+        for (double c : {b.at[0], b.at[1], b.at[2]}) {
             const int k = int(std::lround((c + 2) / 0.04));
             ASSERT_EQ(c, float(k * 0.04 - 2)) << "off the lattice";
             ASSERT_LT(k, 100);
         }
-        ASSERT_EQ(b.r, float(0.4 * b.x + 0.8));
-        ASSERT_EQ(b.b, float(0.3 * (b.y + b.z + 1)));
+        ASSERT_EQ(b.colour[0], float(0.4 * b.at[0] + 0.8));
+        ASSERT_EQ(b.colour[2], float(0.3 * (b.at[1] + b.at[2] + 1)));
     }
 
     // Later the cloud turns and every cube turns back by the same angle.
@@ -195,7 +195,7 @@ TEST_F(Greetings, ShellCubesFaceTheCameraOnTheLatticeAtTheStart) {
     EXPECT_EQ(turn, call(Fn::Rotatef, {float(123.4), 1, 0.3f, -0.5f}));
     const auto later = recorded::rotatedBoxes();
     ASSERT_FALSE(later.empty());
-    EXPECT_EQ(later[0].angle, -turn.arg[0]);
+    EXPECT_EQ(later[0].rotation[0], -turn.arg[0]);
 }
 
 // ---- the greeting and the hand-over ----

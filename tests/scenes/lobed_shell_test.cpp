@@ -93,10 +93,10 @@ TEST_F(LobedShell, ZeroGeneratorGivesBothPanelsAndNoCube) {
 TEST_F(LobedShell, PanelsJitterWithinTheirRanges) {
     for (std::uint32_t state : {1u, 2024u, 31337u, 0xabcdef01u, 0xfffffff0u}) {
         scriptedrand::useRealSequence(state);
-        signature::Generator gen{state};
+        scriptedrand::Sequence gen{state};
         int p[6];
         for (int& v : p)
-            v = gen.next();
+            v = gen.nextDraw();
         frame(100);
         const std::vector<Clear> all = recorded::clears();
         ASSERT_EQ(all.size(), 22u);

@@ -11,7 +11,7 @@
 #include "scenes/particle_fountain.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "tests/scenes/rotated_boxes.h"
+#include "tests/scenes/recorded_frame.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
 
@@ -19,17 +19,6 @@ namespace {
 
 using glrec::call;
 using glrec::Fn;
-
-// The generator's outputs from state 1, computed apart from the show.
-std::vector<int> draws(int n) {
-    std::vector<int> out;
-    std::uint32_t state = 1;
-    for (int i = 0; i < n; ++i) {
-        state = demo::nextRandState(state);
-        out.push_back(demo::randOutput(state));
-    }
-    return out;
-}
 
 constexpr long callsPerQuietStep = 64 + 3 * 2048;  // a step in which nothing bounces
 
@@ -64,11 +53,11 @@ TEST_F(ParticleFountain, FirstFrameBelowTenMsResetsThePoolAndRunsNoStep) {
     // Every record is drawn, far above the view, at full size in orange.
     const auto boxes = recorded::rotatedBoxes();
     ASSERT_EQ(boxes.size(), 2048u);
-    EXPECT_EQ(boxes[0].y, 9999);
-    EXPECT_EQ(boxes[0].size, 0.256f);
-    EXPECT_FLOAT_EQ(boxes[0].r, 1.0f);
-    EXPECT_FLOAT_EQ(boxes[0].g, 0.7f);
-    EXPECT_FLOAT_EQ(boxes[0].b, 0.1f);
+    EXPECT_EQ(boxes[0].at[1], 9999);
+    EXPECT_EQ(boxes[0].size[0], 0.256f);
+    EXPECT_FLOAT_EQ(boxes[0].colour[0], 1.0f);
+    EXPECT_FLOAT_EQ(boxes[0].colour[1], 0.7f);
+    EXPECT_FLOAT_EQ(boxes[0].colour[2], 0.1f);
 }
 
 TEST_F(ParticleFountain, StepsFollowTheTenMsTicksAtMostTwentyPerFrame) {
@@ -105,10 +94,10 @@ TEST_F(ParticleFountain, RingWrapsAfter256StepsAndEveryRecordLivesExactly256Step
     // The first record spawned is at the end of its life: drawn with size 0.
     const auto boxes = recorded::rotatedBoxes();
     ASSERT_EQ(boxes.size(), 2048u);
-    EXPECT_EQ(boxes[0].size, 0);
-    EXPECT_FLOAT_EQ(boxes[0].r, 0.7f);
-    EXPECT_FLOAT_EQ(boxes[0].g, 0.3f);
-    EXPECT_FLOAT_EQ(boxes[0].b, 0.7f);
+    EXPECT_EQ(boxes[0].size[0], 0);
+    EXPECT_FLOAT_EQ(boxes[0].colour[0], 0.7f);
+    EXPECT_FLOAT_EQ(boxes[0].colour[1], 0.3f);
+    EXPECT_FLOAT_EQ(boxes[0].colour[2], 0.7f);
 
     // The next step respawns it first.
     demo::stepParticles();
@@ -122,7 +111,7 @@ TEST_F(ParticleFountain, StepSpawnsFromEightDrawsThenMovesEachRecordWithThree) {
     demo::resetParticles();
     demo::stepParticles();
     EXPECT_EQ(scriptedrand::calls(), callsPerQuietStep);
-    const std::vector<int> r = draws(64 + 3 * 2048);
+    const std::vector<int> r = scriptedrand::Sequence{}.take(64 + 3 * 2048);
 
     // Spawn k takes draws 8k to 8k+7: vx, vy, vz, ax, ay, az, angle, spin.
     for (int k = 0; k < 8; ++k) {

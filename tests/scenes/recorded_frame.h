@@ -1,6 +1,6 @@
 // Reading a recorded scene frame back as what it draws: the scissored clears
 // with their colours, the rotated boxes with their placement and base colour,
-// and the fade-in overlay. Used by the recorder tests of scenes 1 to 3.
+// and the fade-in overlay. Used by the recorder tests of the scenes.
 #pragma once
 
 #include <GL/gl.h>
@@ -64,11 +64,12 @@ struct Box {
     std::size_t firstCall;  // index of its glPushMatrix in the log
 };
 
-inline std::vector<Box> rotatedBoxes() {
+// Every rotated box among the calls from index from on, in the order drawn.
+inline std::vector<Box> rotatedBoxes(std::size_t from = 0) {
     using glrec::Fn;
     const std::vector<glrec::Call>& log = glrec::calls();
     std::vector<Box> out;
-    for (std::size_t k = 3; k + 1 < log.size(); ++k) {
+    for (std::size_t k = from + 3; k + 1 < log.size(); ++k) {
         if (log[k].fn != Fn::Rotatef || log[k - 1].fn != Fn::Scalef ||
             log[k - 2].fn != Fn::Translatef || log[k - 3].fn != Fn::PushMatrix ||
             log[k + 1].fn != Fn::PushMatrix)
@@ -86,6 +87,14 @@ inline std::vector<Box> rotatedBoxes() {
         out.push_back(box);
     }
     return out;
+}
+
+// Index of the first call of kind fn at or after from; the log's size if none.
+inline std::size_t findCall(glrec::Fn fn, std::size_t from = 0) {
+    const std::vector<glrec::Call>& calls = glrec::calls();
+    while (from < calls.size() && calls[from].fn != fn)
+        ++from;
+    return from;
 }
 
 // The fade-in overlay's grey k, when the frame ends with the overlay: the

@@ -9,7 +9,7 @@
 
 #include "scenes/rippling_sphere.h"
 #include "scenes/scenes.h"
-#include "tests/scenes/rotated_boxes.h"
+#include "tests/scenes/recorded_frame.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
 
@@ -28,8 +28,8 @@ protected:
         scriptedrand::resetCount();
     }
 
-    static double radius(const recorded::RotatedBox& b) {
-        return std::sqrt(b.x * b.x + b.y * b.y + b.z * b.z);
+    static double radius(const recorded::Box& b) {
+        return std::sqrt(b.at[0] * b.at[0] + b.at[1] * b.at[1] + b.at[2] * b.at[2]);
     }
 };
 
@@ -41,14 +41,14 @@ TEST_F(RipplingSphere, StartsAsACleanShellBetweenRadii09487And10488) {
     EXPECT_LT(boxes.size(), 1750u);
     int octants[8] = {};
     for (const auto& b : boxes) {
-        ASSERT_GT(radius(b), 0.9487) << b.x << ", " << b.y << ", " << b.z;
-        ASSERT_LT(radius(b), 1.0488) << b.x << ", " << b.y << ", " << b.z;
-        ASSERT_EQ(b.size, 0.06f);
-        ASSERT_EQ(b.angle, 0);
-        ASSERT_EQ(b.r, float(0.8 * b.z + b.y + 0.1));
-        ASSERT_EQ(b.g, float(0.6 * b.y + b.z));
-        ASSERT_EQ(b.b, 1);
-        ++octants[(b.x > 0) + 2 * (b.y > 0) + 4 * (b.z > 0)];
+        ASSERT_GT(radius(b), 0.9487) << b.at[0] << ", " << b.at[1] << ", " << b.at[2];
+        ASSERT_LT(radius(b), 1.0488) << b.at[0] << ", " << b.at[1] << ", " << b.at[2];
+        ASSERT_EQ(b.size[0], 0.06f);
+        ASSERT_EQ(b.rotation[0], 0);
+        ASSERT_EQ(b.colour[0], float(0.8 * b.at[2] + b.at[1] + 0.1));
+        ASSERT_EQ(b.colour[1], float(0.6 * b.at[1] + b.at[2]));
+        ASSERT_EQ(b.colour[2], 1);
+        ++octants[(b.at[0] > 0) + 2 * (b.at[1] > 0) + 4 * (b.at[2] > 0)];
     }
     for (int n : octants)
         EXPECT_GT(n, 100) << "the whole shell is sampled";
@@ -61,7 +61,7 @@ TEST_F(RipplingSphere, RipplesGrowWithTheSceneTime) {
         demo::scene6(ms);
         double worst = 0;
         for (const auto& b : recorded::rotatedBoxes()) {
-            const double r2 = b.x * b.x + b.y * b.y + b.z * b.z;
+            const double r2 = b.at[0] * b.at[0] + b.at[1] * b.at[1] + b.at[2] * b.at[2];
             worst = std::max(worst, std::max(0.9 - r2, r2 - 1.1));
         }
         return worst;
@@ -120,7 +120,7 @@ TEST_F(RipplingSphere, OpensWhiteTurnsTheCloudAndLeavesTheScissorTestOff) {
     // Nothing but cubes follows, each turned back by the cloud's angle.
     const auto boxes = recorded::rotatedBoxes(expected.size());
     ASSERT_FALSE(boxes.empty());
-    EXPECT_EQ(boxes[0].angle, -250);
+    EXPECT_EQ(boxes[0].rotation[0], -250);
     EXPECT_EQ(glrec::callsOf(Fn::Scissor).size(), 20u);
     EXPECT_EQ(calls.back(), call(Fn::SwapBuffers));
 

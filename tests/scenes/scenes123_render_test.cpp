@@ -65,10 +65,10 @@ TEST(ScenesRender, SignatureIsBlackExactlyWhereTheGeneratorPutsIt) {
 TEST(ScenesRender, ShellStaysAroundTheCentreBetweenItsPanels) {
     REQUIRE_GL_WINDOW();
     const std::uint32_t state = 777;
-    signature::Generator gen{state};
+    scriptedrand::Sequence gen{state};
     int p[6];
     for (int& v : p)
-        v = gen.next();
+        v = gen.nextDraw();
     const auto pixels = draw(demo::scene2, 1800, state);
 
     // The panels' outer corners lie beyond the shell's reach.

@@ -7,32 +7,19 @@
 #include <cstdint>
 #include <vector>
 
-#include "scenes/random.h"
+#include "tests/support/scripted_random.h"
 
 namespace signature {
 
 using Rect = std::array<int, 4>;  // x, y, w, h in window pixels
 
-// A private copy of the show's generator, stepped by the test.
-struct Generator {
-    std::uint32_t state;
-    int next() {
-        state = demo::nextRandState(state);
-        return demo::randOutput(state) % 100;
-    }
-    void skip(int n) {
-        for (int i = 0; i < n; ++i)
-            next();
-    }
-};
-
 // The rectangles of one frame whose generator starts at frameState: the
 // strip's 3 and the cubes' 3000 draws come first.
 inline std::vector<Rect> expectedRects(std::uint32_t frameState) {
-    Generator gen{frameState};
+    scriptedrand::Sequence gen{frameState};
     gen.skip(3 + 3000);
 
-    const float h = float(100 + 0.5 * gen.next());
+    const float h = float(100 + 0.5 * gen.nextDraw());
     const int tall = int(h), bar = int(0.25 * h);
     const int bottom = 130, lowerMiddle = int(130 + 0.25 * h), top = int(130 + 0.75 * h);
 
@@ -41,7 +28,7 @@ inline std::vector<Rect> expectedRects(std::uint32_t frameState) {
     float right = 50;
     auto advance = [&] {
         left = right;
-        right = float(0.1 * gen.next() + (double(left) + 15));
+        right = float(0.1 * gen.nextDraw() + (double(left) + 15));
     };
     auto column = [&] {
         advance();
