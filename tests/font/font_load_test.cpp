@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "font/font.h"
+#include "tests/support/commands.h"
 
 namespace {
 
@@ -51,15 +52,11 @@ int presentTexels() {
 class FontLoading : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/font_load_test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        dir = testsupport::makeTemporaryFolder("font_load_test");
+        ASSERT_FALSE(dir.empty());
         std::memset(glyphTable, 0x5A, sizeof glyphTable);
     }
-    void TearDown() override {
-        const std::string command = "rm -rf '" + dir + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
+    void TearDown() override { testsupport::removeFolder(dir); }
 
     std::string write(const std::vector<unsigned char>& bytes, const char* name = "font.tga") {
         const std::string path = dir + "/" + name;
