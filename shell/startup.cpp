@@ -9,6 +9,7 @@
 
 #include "font/font.h"
 #include "music/player.h"
+#include "shell/data_folder.h"
 #include "shell/sequencer.h"
 
 namespace demo {
@@ -62,6 +63,7 @@ void openScreen() {
 }  // namespace
 
 int runDemo(int argc, char** argv) {
+    enterInstalledDataFolder();
     std::signal(SIGINT, onTerminationSignal);
     std::signal(SIGTERM, onTerminationSignal);
 
