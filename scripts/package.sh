@@ -7,7 +7,7 @@
 # when lintian reports an error; its warnings are shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build-package
+build="build-package"
 
 scripts/install-deps.sh --package
 # Debian's hardening for programs: checked string and memory functions, stack
