@@ -5,9 +5,17 @@
 
 #include "capture/capture.h"
 #include "capture/options.h"
+#include "shell/data_folder.h"
 
 int main(int argc, char** argv) {
     demo::CaptureOptions options;
+    // Installed, the default inputs are the installed data files; outputs
+    // stay relative to the working directory.
+    const std::string data = demo::installedDataFolder();
+    if (!data.empty()) {
+        options.modulePath = data + "/demosong.it";
+        options.fontPath = data + "/fontpre.tga";
+    }
     std::string error;
     switch (demo::parseCaptureOptions(argc, argv, options, error)) {
         case demo::ParseResult::help:

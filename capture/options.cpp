@@ -34,6 +34,8 @@ static const char usageText[] =
     "Input:\n"
     "      --module FILE     the music module (default demosong.it)\n"
     "      --font FILE       the font image (default fontpre.tga)\n"
+    "  An installed program reads both from its data folder (share/boxdemo);\n"
+    "  one in the build folder reads them from the working directory.\n"
     "\n"
     "  -q, --quiet           no progress bar (it is shown only on a terminal)\n"
     "  -h, --help            this text\n";

@@ -2,6 +2,8 @@
 # Installs the Debian/Ubuntu packages the show needs, only those missing.
 #   scripts/install-deps.sh          what building and playing needs
 #   scripts/install-deps.sh --test   also what the tests and tools need
+#   scripts/install-deps.sh --package  also what making and checking the
+#                                      Debian package needs
 # As root it runs apt-get; otherwise it prints the apt-get line to run.
 set -euo pipefail
 
@@ -10,6 +12,9 @@ packages=(g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev lib
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick xmp ffmpeg
                clang libclang-rt-dev)
+fi
+if [[ "${1:-}" == "--package" ]]; then
+    packages+=(dpkg-dev file lintian)
 fi
 
 missing=()

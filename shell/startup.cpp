@@ -10,6 +10,7 @@
 #include "font/font.h"
 #include "scenes/frame.h"
 #include "music/player.h"
+#include "shell/data_folder.h"
 #include "shell/sequencer.h"
 #include "shell/show_facts.h"
 
@@ -78,6 +79,7 @@ void openScreen() {
 const Platform desktopPlatform = {glutClockMs, BASSMOD_MusicGetPosition, glutSwapBuffers, quitShow};
 
 int runDemo(int argc, char** argv) {
+    enterInstalledDataFolder();
     std::signal(SIGINT, onTerminationSignal);
     std::signal(SIGTERM, onTerminationSignal);
     usePlatform(desktopPlatform);

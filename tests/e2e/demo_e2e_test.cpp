@@ -1,15 +1,17 @@
 // The built program, run as a viewer runs it: in a directory holding its two
-// data files, on the X display of the test run (Xvfb), with SDL's silent
-// dummy audio driver.
+// data files, or installed and started from anywhere; on the X display of the
+// test run (Xvfb), with SDL's silent dummy audio driver.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -68,7 +70,6 @@ protected:
             dup2(out, 1);
             dup2(err, 2);
             setenv("SDL_AUDIODRIVER", audioDriver, 1);
-            const std::string program = binaryDir + "/demo";
             execl(program.c_str(), "demo", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -102,6 +103,7 @@ protected:
     }
 
     std::string directory;
+    std::string program = binaryDir + "/demo";  // the program start() runs
     Child run;
 };
 
@@ -184,6 +186,55 @@ TEST_F(EndToEnd, AnAudioDeviceThatCannotOpenIsReportedWithTheSilentHint) {
     EXPECT_EQ(waitForExit(20), 1);
     EXPECT_NE(errors().find("demo: cannot open the audio device: "), std::string::npos) << errors();
     EXPECT_NE(errors().find("SDL_AUDIODRIVER=dummy"), std::string::npos) << errors();
+}
+
+// The programs installed as a user installs them, into a scratch prefix, and
+// started from an empty folder: they find their data files where they were
+// installed. The short test module stands in for the installed song.
+class Installed : public EndToEnd {
+protected:
+    void SetUp() override {
+        EndToEnd::SetUp();
+        if (IsSkipped()) return;
+        prefix = testsupport::makeTemporaryFolder("demo-prefix");
+        const auto install =
+            testsupport::runCommand("'" DEMO_CMAKE_COMMAND "' --install '" + binaryDir +
+                                    "' --prefix '" + prefix + "' 2>&1");
+        ASSERT_EQ(install.status, 0) << install.output;
+        data = prefix + "/" DEMO_INSTALL_DATA_FOLDER;
+        std::filesystem::copy_file(binaryDir + "/testdata/demosong.it", data + "/demosong.it",
+                                   std::filesystem::copy_options::overwrite_existing);
+        program = prefix + "/" DEMO_INSTALL_BINDIR "/boxdemo";
+    }
+    void TearDown() override {
+        if (!prefix.empty()) testsupport::removeFolder(prefix);
+        EndToEnd::TearDown();
+    }
+
+    std::string prefix, data;
+};
+
+TEST_F(Installed, TheShowPlaysFromAnyFolderAndNamesAMissingFileAsEver) {
+    start();
+    EXPECT_EQ(waitForExit(60), 0) << errors();
+    EXPECT_TRUE(onlyTheWindowLine(errors())) << errors();
+
+    std::filesystem::remove(data + "/fontpre.tga");
+    start();
+    EXPECT_EQ(waitForExit(20), 1);
+    EXPECT_NE(errors().find("demo: fontpre.tga: cannot open: No such file or directory\n"),
+              std::string::npos)
+        << errors();
+}
+
+TEST_F(Installed, TheCaptureReadsTheInstalledFilesAndWritesInTheWorkingFolder) {
+    const auto capture = testsupport::runCommand("cd '" + directory + "' && '" + prefix +
+                                                 "/" DEMO_INSTALL_BINDIR "/boxdemo-capture' " +
+                                                 "--quiet --fps 10 --timeline timeline.txt 2>&1");
+    EXPECT_EQ(capture.status, 0) << capture.output;
+    // The test module reaches the quit row after about 6.5 s: some 65 frames.
+    const std::string timeline = readFileBytes(path("timeline.txt"));
+    EXPECT_GT(std::count(timeline.begin(), timeline.end(), '\n'), 50) << timeline;
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+// Where an installed program finds its data files.
+//
+// Installed, the programs live in <prefix>/bin and their data files
+// (fontpre.tga, demosong.it) in <prefix>/share/boxdemo, or wherever the
+// build's install folders say. The build passes the relative path from the
+// one folder to the other, so an installation under any prefix, even moved
+// after installing, finds its files. A program run from the build folder has
+// no such folder beside it and reads its files from the working directory.
+#pragma once
+
+#include <string>
+
+namespace demo {
+
+// The data folder belonging to the program file at executable: the folder
+// at the installed relative path from the program's folder, normalised, when
+// it exists; "" when it does not.
+std::string dataFolderOf(const std::string& executable);
+
+// The data folder of the running program (found through /proc/self/exe);
+// "" when the program is not installed.
+std::string installedDataFolder();
+
+// Makes the installed data folder the working directory, so that the show
+// reads its files from there by their plain names. Does nothing for a
+// program that is not installed.
+void enterInstalledDataFolder();
+
+}  // namespace demo
