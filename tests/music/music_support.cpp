@@ -73,10 +73,12 @@ std::string writeTempFile(const std::vector<std::uint8_t>& bytes, const char* su
     return path;
 }
 
-std::vector<Reading> watchPlayer(int ms) {
+std::vector<Reading> playAndWatch(int ms, const std::function<bool(const Reading&)>& stop) {
     using Clock = std::chrono::steady_clock;
     std::vector<Reading> readings;
     const Clock::time_point start = Clock::now();
+    if (BASSMOD_MusicPlay() == 0)
+        throw std::runtime_error(std::string("cannot play: ") + musicErrorText());
     for (;;) {
         // The clock after the position: the reading cannot look early.
         const std::uint32_t position = BASSMOD_MusicGetPosition();
@@ -84,6 +86,7 @@ std::vector<Reading> watchPlayer(int ms) {
             std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         if (elapsed > ms) break;
         readings.push_back({elapsed, position});
+        if (stop && stop(readings.back())) break;
         usleep(2000);
     }
     return readings;

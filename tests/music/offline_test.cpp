@@ -127,8 +127,7 @@ TEST_F(Offline, ThePlayerReportsThePositionsTheOfflineRenderingHasAtTheSameTime)
     // close to it: a little after, or some time before.
     ASSERT_NE(BASSMOD_Init(-1, 44100, 0), 0) << musicErrorText();
     ASSERT_NE(BASSMOD_MusicLoad(0, path.c_str(), 0, 0, showFlags), 0) << musicErrorText();
-    ASSERT_NE(BASSMOD_MusicPlay(), 0);
-    const std::vector<Reading> readings = watchPlayer(1100);
+    const std::vector<Reading> readings = playAndWatch(1100);
     BASSMOD_Free();
     for (const Reading& r : readings) {
         bool found = false;
