@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages the show needs, only those missing.
 #   scripts/install-deps.sh          what building and playing needs
-#   scripts/install-deps.sh --test   also what the tests and tools need
+#   scripts/install-deps.sh --test   also what the tests need
+#   scripts/install-deps.sh --fuzz   also what the fuzz targets need (clang)
 #   scripts/install-deps.sh --package  also what making and checking the
 #                                      Debian package needs
 # As root it runs apt-get; otherwise it prints the apt-get line to run.
@@ -9,9 +10,11 @@ set -euo pipefail
 
 packages=(g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
           libopenmpt-dev libsdl2-dev libpng-dev)
-if [[ "${1:-}" == "--test" ]]; then
-    packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick xmp ffmpeg
-               clang libclang-rt-dev)
+if [[ "${1:-}" == "--test" || "${1:-}" == "--fuzz" ]]; then
+    packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick xmp ffmpeg)
+fi
+if [[ "${1:-}" == "--fuzz" ]]; then
+    packages+=(clang libclang-rt-dev)
 fi
 if [[ "${1:-}" == "--package" ]]; then
     packages+=(dpkg-dev file lintian)

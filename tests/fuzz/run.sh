@@ -14,7 +14,7 @@ targets=("$@")
 [[ ${#targets[@]} -eq 0 ]] && targets=(fuzz-font fuzz-module)
 
 build=build-fuzz
-scripts/install-deps.sh --test
+scripts/install-deps.sh --fuzz
 cmake -S . -B "$build" -DDEMO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" fuzz_seeds
