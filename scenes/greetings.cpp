@@ -137,18 +137,12 @@ void sampleBlobShell(int elapsedMs) {
     fillBlobShellTables(elapsedMs, blobTables);
     // NOTE: the exact negative of the scene angle, so every cube faces the camera
     const float cubeAngle = elapsedMs * -0.1;
-    for (int pass = 0; pass < 100; ++pass) {
-        for (int i = 0; i < 800; ++i) {
-            const int ix = draw();
-            const int iy = draw();
-            const int iz = draw();
-            if (inBlobShellBand(blobField(blobTables, ix, iy, iz))) {
-                const float x = latticeOf(ix), y = latticeOf(iy), z = latticeOf(iz);
-                drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, 0.4 * x + 0.8,
-                               0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
-            }
-        }
-    }
+    forEachSample([cubeAngle](int ix, int iy, int iz) {
+        if (!inBlobShellBand(blobField(blobTables, ix, iy, iz))) return;
+        const float x = latticeOf(ix), y = latticeOf(iy), z = latticeOf(iz);
+        drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, 0.4 * x + 0.8,
+                       0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
+    });
 }
 
 }  // namespace demo

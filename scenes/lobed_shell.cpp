@@ -23,6 +23,7 @@
 
 #include "geometry/boxes.h"
 #include "scenes/frame.h"
+#include "scenes/lattice.h"
 #include "scenes/lobed_shell.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
@@ -82,23 +83,20 @@ void sampleLobedShell(int elapsedMs) {
     // NOTE: each cube turns back by exactly the frame's angle about the same
     // axis; with a uniform scale the two cancel and the cube faces the viewer.
     const float spin = -0.1 * elapsedMs;
-    for (int outer = 0; outer < 100; ++outer) {
-        for (int inner = 0; inner < 800; ++inner) {
-            const int d1 = draw(), d2 = draw(), d3 = draw();
-            // NOTE: the definition's sums and products, with each sine and
-            // cosine looked up, so every value is bit-identical to computing
-            // it outright; both bounds are strict.
-            const double radius = t.radiusOf[d1];
-            const double s = radius + t.lobeTerm[d2];
-            if (!(s > 1.5 && s < 1.53)) continue;
-            const float x = radius * t.sinTheta[d2] * t.sinPhi[d3];
-            const float y = radius * t.cosPhi[d3];
-            const float z = radius * t.cosTheta[d2] * t.sinPhi[d3];
-            const float u = t.azimuthOf[d2], v = t.polarOf[d3];
-            drawRotatedBox(x, y, z, 0.1, 0.1, 0.1, spin, 1, 0.3, -0.5, 0.8 * v + u + 0.1,
-                           0.6 * u + v, 1);
-        }
-    }
+    forEachSample([spin](int d1, int d2, int d3) {
+        // NOTE: the definition's sums and products, with each sine and cosine
+        // looked up, so every value is bit-identical to computing it
+        // outright; both bounds are strict.
+        const double radius = t.radiusOf[d1];
+        const double s = radius + t.lobeTerm[d2];
+        if (!(s > 1.5 && s < 1.53)) return;
+        const float x = radius * t.sinTheta[d2] * t.sinPhi[d3];
+        const float y = radius * t.cosPhi[d3];
+        const float z = radius * t.cosTheta[d2] * t.sinPhi[d3];
+        const float u = t.azimuthOf[d2], v = t.polarOf[d3];
+        drawRotatedBox(x, y, z, 0.1, 0.1, 0.1, spin, 1, 0.3, -0.5, 0.8 * v + u + 0.1, 0.6 * u + v,
+                       1);
+    });
 }
 
 }  // namespace demo

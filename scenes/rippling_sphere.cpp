@@ -63,18 +63,12 @@ void sampleSphereShell(int elapsedMs) {
     const double d = elapsedMs;
     // NOTE: the exact negative of the scene angle, so every cube faces the camera
     const float cubeAngle = d * -0.1;
-    for (int pass = 0; pass < 100; ++pass) {
-        for (int i = 0; i < 800; ++i) {
-            const int ix = draw();
-            const int iy = draw();
-            const int iz = draw();
-            if (inSphereShellBand(sphereField(sphereTables, d, ix, iy, iz))) {
-                const float x = latticeOf(ix), y = latticeOf(iy), z = latticeOf(iz);
-                drawRotatedBox(x, y, z, 0.06, 0.06, 0.06, cubeAngle, 1, 0.3, -0.5,
-                               0.8 * z + y + 0.1, 0.6 * y + z, 1);
-            }
-        }
-    }
+    forEachSample([d, cubeAngle](int ix, int iy, int iz) {
+        if (!inSphereShellBand(sphereField(sphereTables, d, ix, iy, iz))) return;
+        const float x = latticeOf(ix), y = latticeOf(iy), z = latticeOf(iz);
+        drawRotatedBox(x, y, z, 0.06, 0.06, 0.06, cubeAngle, 1, 0.3, -0.5, 0.8 * z + y + 0.1,
+                       0.6 * y + z, 1);
+    });
 }
 
 }  // namespace demo

@@ -26,15 +26,8 @@ using glrec::call;
 using glrec::Call;
 using glrec::Fn;
 
-class Greetings : public ::testing::Test {
+class Greetings : public recorded::SceneTest {
 protected:
-    void SetUp() override {
-        glrec::reset();
-        glrec::setRecording(true);
-        scriptedrand::useRealSequence(1);
-        scriptedrand::resetCount();
-    }
-
     // The depth-only clear of the greeting's strip, the frame's last clear.
     static std::size_t stripClear() {
         const auto& calls = glrec::calls();
@@ -148,23 +141,13 @@ TEST_F(Greetings, StripesSpanTheirWholeRangesTruncated) {
 // ---- the blob shell ----
 
 TEST_F(Greetings, FrameDraws240019TimesWhateverTheTime) {
-    for (int ms : {0, 1234, 9000}) {
-        glrec::reset();
-        scriptedrand::resetCount();
-        demo::scene5(ms);
-        EXPECT_EQ(scriptedrand::calls(), 240019) << "at " << ms << " ms";
-    }
+    recorded::expectDrawsEveryFrame(demo::scene5, {0, 1234, 9000}, 240019);
 }
 
 TEST(BlobShellBand, BoundsAreStrict) {
-    EXPECT_FALSE(demo::inBlobShellBand(2.2));
-    EXPECT_FALSE(demo::inBlobShellBand(3.3));
-    EXPECT_TRUE(demo::inBlobShellBand(std::nextafter(2.2, 3.0)));
-    EXPECT_TRUE(demo::inBlobShellBand(std::nextafter(3.3, 3.0)));
-    EXPECT_TRUE(demo::inBlobShellBand(2.75));
+    recorded::expectStrictBand(demo::inBlobShellBand, 2.2, 3.3);
     // A sample on a centre gives an infinite term.
     EXPECT_FALSE(demo::inBlobShellBand(std::numeric_limits<double>::infinity()));
-    EXPECT_FALSE(demo::inBlobShellBand(1.0));
 }
 
 TEST_F(Greetings, ShellCubesFaceTheCameraOnTheLatticeAtTheStart) {

@@ -22,13 +22,10 @@ using glrec::Fn;
 
 constexpr long callsPerQuietStep = 64 + 3 * 2048;  // a step in which nothing bounces
 
-class ParticleFountain : public ::testing::Test {
+class ParticleFountain : public recorded::SceneTest {
 protected:
     void SetUp() override {
-        glrec::reset();
-        glrec::setRecording(true);
-        scriptedrand::useRealSequence(1);
-        scriptedrand::resetCount();
+        SceneTest::SetUp();
         demo::resetParticlePool();  // as at program start
     }
 

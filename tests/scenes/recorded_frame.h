@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <cmath>
+#include <initializer_list>
 #include <cstddef>
 #include <optional>
 #include <vector>
@@ -155,6 +157,46 @@ inline glrec::State busyState() {
     s.scissorBox = {10, 20, 30, 40};
     s.clearColor = {0.5f, 0.25f, 0.125f, 1};
     return s;
+}
+
+// The usual start of a scene test: an empty log that records everything,
+// the state start-up leaves, and the real sequence from state 1 with its
+// call count at 0.
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        glrec::reset();
+        glrec::setRecording(true);
+        glrec::setState(startupState());
+        scriptedrand::useRealSequence(1);
+        scriptedrand::resetCount();
+    }
+};
+
+// Draws scene at each of times, the generator running on, and checks that
+// every frame takes exactly draws values from it.
+inline void expectDrawsEveryFrame(void (*scene)(int), std::initializer_list<int> times,
+                                  long draws) {
+    for (int ms : times) {
+        glrec::reset();
+        glrec::setRecording(false);
+        scriptedrand::resetCount();
+        scene(ms);
+        EXPECT_EQ(scriptedrand::calls(), draws) << "at " << ms << " ms";
+    }
+    glrec::setRecording(true);
+}
+
+// Checks a band test whose bounds low and high are both strict: the bounds
+// and what lies beyond them are out, the nearest values inside are in.
+inline void expectStrictBand(bool (*inBand)(double), double low, double high) {
+    EXPECT_FALSE(inBand(low));
+    EXPECT_FALSE(inBand(high));
+    EXPECT_TRUE(inBand(std::nextafter(low, high)));
+    EXPECT_TRUE(inBand(std::nextafter(high, low)));
+    EXPECT_TRUE(inBand((low + high) / 2));
+    EXPECT_FALSE(inBand(low - 0.4));
+    EXPECT_FALSE(inBand(high + 0.4));
 }
 
 // Checks the fade-in overlay of a scene drawn by frame(elapsedMs): full white

@@ -12,6 +12,20 @@ namespace reference {
 
 using demo::rand;
 
+// 100 passes of 800 points, each coordinate (rand() % 100) x 0.04 - 2 held
+// as a float, x first.
+template <class Point>
+void forEachLatticePoint(Point point) {
+    for (int pass = 0; pass < 100; ++pass) {
+        for (int i = 0; i < 800; ++i) {
+            const float x = (rand() % 100) * 0.04 - 2;
+            const float y = (rand() % 100) * 0.04 - 2;
+            const float z = (rand() % 100) * 0.04 - 2;
+            point(x, y, z);
+        }
+    }
+}
+
 void sampleLobedShell(int elapsedMs) {
     const float spin = -0.1 * elapsedMs;
     for (int outer = 0; outer < 100; ++outer) {
@@ -60,33 +74,23 @@ void sampleBlobShell(int elapsedMs) {
     const double d = elapsedMs;
     const BlobCentres f = blobCentres(d);
     const float cubeAngle = d * -0.1;
-    for (int pass = 0; pass < 100; ++pass) {
-        for (int i = 0; i < 800; ++i) {
-            const float x = (rand() % 100) * 0.04 - 2;
-            const float y = (rand() % 100) * 0.04 - 2;
-            const float z = (rand() % 100) * 0.04 - 2;
-            if (demo::inBlobShellBand(blobField(f, x, y, z))) {
-                demo::drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5,
-                                     0.4 * x + 0.8, 0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
-            }
+    forEachLatticePoint([&](float x, float y, float z) {
+        if (demo::inBlobShellBand(blobField(f, x, y, z))) {
+            demo::drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, 0.4 * x + 0.8,
+                                 0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
         }
-    }
+    });
 }
 
 void sampleSphereShell(int elapsedMs) {
     const double d = elapsedMs;
     const float cubeAngle = d * -0.1;
-    for (int pass = 0; pass < 100; ++pass) {
-        for (int i = 0; i < 800; ++i) {
-            const float x = (rand() % 100) * 0.04 - 2;
-            const float y = (rand() % 100) * 0.04 - 2;
-            const float z = (rand() % 100) * 0.04 - 2;
-            if (demo::inSphereShellBand(sphereField(d, x, y, z))) {
-                demo::drawRotatedBox(x, y, z, 0.06, 0.06, 0.06, cubeAngle, 1, 0.3, -0.5,
-                                     0.8 * z + y + 0.1, 0.6 * y + z, 1);
-            }
+    forEachLatticePoint([&](float x, float y, float z) {
+        if (demo::inSphereShellBand(sphereField(d, x, y, z))) {
+            demo::drawRotatedBox(x, y, z, 0.06, 0.06, 0.06, cubeAngle, 1, 0.3, -0.5,
+                                 0.8 * z + y + 0.1, 0.6 * y + z, 1);
         }
-    }
+    });
 }
 
 }  // namespace reference

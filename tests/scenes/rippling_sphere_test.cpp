@@ -19,15 +19,8 @@ using glrec::call;
 using glrec::Call;
 using glrec::Fn;
 
-class RipplingSphere : public ::testing::Test {
+class RipplingSphere : public recorded::SceneTest {
 protected:
-    void SetUp() override {
-        glrec::reset();
-        glrec::setRecording(true);
-        scriptedrand::useRealSequence(1);
-        scriptedrand::resetCount();
-    }
-
     static double radius(const recorded::Box& b) {
         return std::sqrt(b.at[0] * b.at[0] + b.at[1] * b.at[1] + b.at[2] * b.at[2]);
     }
@@ -73,23 +66,11 @@ TEST_F(RipplingSphere, RipplesGrowWithTheSceneTime) {
 }
 
 TEST_F(RipplingSphere, FrameDraws240000TimesWhateverTheTime) {
-    for (int ms : {0, 5000, 20000}) {
-        glrec::reset();
-        glrec::setRecording(false);
-        scriptedrand::resetCount();
-        demo::scene6(ms);
-        EXPECT_EQ(scriptedrand::calls(), 240000) << "at " << ms << " ms";
-    }
+    recorded::expectDrawsEveryFrame(demo::scene6, {0, 5000, 20000}, 240000);
 }
 
 TEST(SphereShellBand, BoundsAreStrict) {
-    EXPECT_FALSE(demo::inSphereShellBand(0.9));
-    EXPECT_FALSE(demo::inSphereShellBand(1.1));
-    EXPECT_TRUE(demo::inSphereShellBand(std::nextafter(0.9, 1.0)));
-    EXPECT_TRUE(demo::inSphereShellBand(std::nextafter(1.1, 1.0)));
-    EXPECT_TRUE(demo::inSphereShellBand(1.0));
-    EXPECT_FALSE(demo::inSphereShellBand(0.5));
-    EXPECT_FALSE(demo::inSphereShellBand(2.0));
+    recorded::expectStrictBand(demo::inSphereShellBand, 0.9, 1.1);
 }
 
 TEST_F(RipplingSphere, OpensWhiteTurnsTheCloudAndLeavesTheScissorTestOff) {
