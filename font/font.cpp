@@ -9,6 +9,7 @@
 #include "font/font.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -87,9 +88,16 @@ GlyphTexel texelFor(unsigned char index) {
 }  // namespace
 
 bool readFontImage(const char* path, std::string& problem) {
-    const int fd = open(path, O_RDONLY);
+    // NOTE: without O_NONBLOCK, opening a FIFO would wait for a writer.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         problem = std::string("cannot open: ") + std::strerror(errno);
+        return false;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        problem = "is not a regular file";
         return false;
     }
     // A longer file is fine (TGA allows trailing extension data).
@@ -104,8 +112,8 @@ bool readFontImage(const char* path, std::string& problem) {
     // A header that is there but wrong says more than the length does.
     problem = got >= headerBytes ? headerProblem(file.data()) : "";
     if (problem.empty() && got < fileBytes) {
-        problem = "is " + std::to_string(got) + " bytes long; a 256x64 font image is " +
-                  std::to_string(fileBytes) + " bytes";
+        problem = "is " + std::to_string(got) + (got == 1 ? " byte" : " bytes") +
+                  " long; a 256x64 font image is " + std::to_string(fileBytes) + " bytes";
     }
     if (!problem.empty()) return false;
 

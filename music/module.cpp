@@ -87,7 +87,9 @@ bool readModuleFile(const char* fileName, std::uint32_t offset, std::uint32_t le
         why = "no file name given";
         return false;
     }
-    const int fd = open(fileName, O_RDONLY | O_CLOEXEC);
+    // NOTE: without O_NONBLOCK, opening a FIFO would wait for a writer; the
+    // read refuses anything but a regular file.
+    const int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         why = std::strerror(errno);
         return false;

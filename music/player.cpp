@@ -9,6 +9,8 @@
 #include "music/player.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdint>
@@ -42,6 +44,30 @@ int fail(std::string why) {
     lastError = std::move(why);
     return 0;
 }
+
+// Standard error sent to /dev/null for as long as it lives. Opening a device
+// through SDL can make ALSA's library print a paragraph of its own (a card
+// it cannot find, a PCM it does not know) before SDL returns the error that
+// the caller reports in one line.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) close(null);
+    }
+    ~QuietStandardError() {
+        if (saved < 0) return;
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved = -1;
+};
 
 // --- the audio thread ---------------------------------------------------------
 void SDLCALL audioCallback(void*, Uint8* stream, int bytes) {
@@ -89,6 +115,7 @@ int BASSMOD_Init(int deviceNumber, std::uint32_t freq, std::uint32_t) {
         return fail("unsupported output rate " + std::to_string(freq) + " Hz (8000 to 192000)");
     // NOTE: the show handles SIGINT and SIGTERM itself; SDL must not take them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    const QuietStandardError quiet;
     if (SDL_Init(SDL_INIT_AUDIO) != 0) {
         fail(SDL_GetError());
         SDL_Quit();
