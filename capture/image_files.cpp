@@ -24,12 +24,25 @@ bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int 
     // NOTE: a negative row stride tells libpng that the rows run bottom up:
     // it turns the picture upright as it writes, without a copy.
     const png_int_32 stride = -3 * width;
-    if (png_image_write_to_file(&image, path, 0, bottomUpRgb, stride, nullptr) == 0) {
-        error = image.message;
-        png_image_free(&image);
+    // NOTE: our own FILE rather than libpng's, so that a failed write reports
+    // the system's reason ("No space left on device") and not libpng's
+    // "Write Error".
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) {
+        error = std::strerror(errno);
         return false;
     }
-    return true;
+    errno = 0;
+    const bool written = png_image_write_to_stdio(&image, file, 0, bottomUpRgb, stride, nullptr);
+    const int writeErrno = errno;
+    const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
+    const int flushErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (written && flushed && closed) return true;
+    const int cause = !flushed ? flushErrno : writeErrno != 0 ? writeErrno : errno;
+    error = cause != 0 ? std::strerror(cause) : image.message;
+    png_image_free(&image);
+    return false;
 }
 
 // WAV file

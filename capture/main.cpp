@@ -1,11 +1,14 @@
 // The capture program's entry point: the show rendered offline to pictures,
 // a WAV file or an MP4 video. `demo-capture --help` lists the options.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "capture/capture.h"
 #include "capture/options.h"
 #include "shell/data_folder.h"
+#include "shell/show_facts.h"
 
 int main(int argc, char** argv) {
     demo::CaptureOptions options;
@@ -13,13 +16,18 @@ int main(int argc, char** argv) {
     // stay relative to the working directory.
     const std::string data = demo::installedDataFolder();
     if (!data.empty()) {
-        options.modulePath = data + "/demosong.it";
-        options.fontPath = data + "/fontpre.tga";
+        options.modulePath = data + "/" + demo::songFileName;
+        options.fontPath = data + "/" + demo::fontFileName;
     }
     std::string error;
     switch (demo::parseCaptureOptions(argc, argv, options, error)) {
         case demo::ParseResult::help:
-            std::fputs(demo::captureUsage(), stdout);
+            // A help text that could not be written is a failure too.
+            if (std::fputs(demo::captureUsage(), stdout) < 0 || std::fflush(stdout) != 0) {
+                std::fprintf(stderr, "demo-capture: cannot write the help text: %s\n",
+                             std::strerror(errno));
+                return 1;
+            }
             return 0;
         case demo::ParseResult::error:
             std::fprintf(stderr, "demo-capture: %s\n", error.c_str());

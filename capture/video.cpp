@@ -118,6 +118,12 @@ bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
     while (left > 0) {
         const ssize_t n = write(encoderInput, at, left);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EPIPE) {
+            // ffmpeg has gone: its exit status says more than the pipe.
+            std::string status;
+            error = finishVideoEncoder(status) ? "ffmpeg stopped reading frames" : status;
+            return false;
+        }
         if (n <= 0) {
             error = std::string("cannot send a frame to ffmpeg: ") + std::strerror(errno);
             return false;
