@@ -95,7 +95,7 @@ bool readFontImage(const char* path, std::string& problem) {
         return false;
     }
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))) {
         close(fd);
         problem = "is not a regular file";
         return false;

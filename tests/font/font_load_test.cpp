@@ -176,6 +176,9 @@ TEST_F(FontLoading, BytesAfterTheImageAreIgnored) {
 TEST_F(FontLoading, MissingOrUnreadableFilesAreRefused) {
     expectRefused(dir + "/absent.tga", "cannot open: No such file or directory");
     expectRefused(dir, "cannot read: Is a directory");
+    // A FIFO is refused at once: nothing waits for a writer that never comes.
+    ASSERT_EQ(mkfifo((dir + "/fifo.tga").c_str(), 0600), 0);
+    expectRefused(dir + "/fifo.tga", "is not a regular file");
 }
 
 TEST_F(FontLoading, ShortFilesAreRefusedWithTheirLength) {
