@@ -1,7 +1,9 @@
 // The do-nothing GL sink. See null_gl.h.
+#define GL_GLEXT_PROTOTYPES
 #include "bench/null_gl.h"
 
 #include <GL/glut.h>
+#include <GL/glext.h>
 
 namespace nullgl {
 
@@ -81,3 +83,39 @@ int glutGet(GLenum) {
     return 0;
 }
 void glutSwapBuffers() { ++counts[nullgl::SwapBuffers]; }
+void glutInitWindowPosition(int, int) { ++counts[nullgl::Glut]; }
+void glutFullScreen() { ++counts[nullgl::Glut]; }
+
+// ---- OpenGL 3.0 framebuffer objects and queries ----
+void glGenFramebuffers(GLsizei n, GLuint* names) {
+    ++counts[nullgl::Offscreen];
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = GLuint(i + 1);
+}
+void glBindFramebuffer(GLenum, GLuint) { ++counts[nullgl::Offscreen]; }
+void glGenRenderbuffers(GLsizei n, GLuint* names) {
+    ++counts[nullgl::Offscreen];
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = GLuint(i + 1);
+}
+void glBindRenderbuffer(GLenum, GLuint) { ++counts[nullgl::Offscreen]; }
+void glRenderbufferStorage(GLenum, GLenum, GLsizei, GLsizei) { ++counts[nullgl::Offscreen]; }
+void glFramebufferRenderbuffer(GLenum, GLenum, GLenum, GLuint) { ++counts[nullgl::Offscreen]; }
+GLenum glCheckFramebufferStatus(GLenum) {
+    ++counts[nullgl::Offscreen];
+    return GL_FRAMEBUFFER_COMPLETE;
+}
+void glDeleteFramebuffers(GLsizei, const GLuint*) { ++counts[nullgl::Offscreen]; }
+void glDeleteRenderbuffers(GLsizei, const GLuint*) { ++counts[nullgl::Offscreen]; }
+void glBlitFramebuffer(GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLbitfield, GLenum) {
+    ++counts[nullgl::Offscreen];
+}
+void glClearBufferfv(GLenum, GLint, const GLfloat*) { ++counts[nullgl::Offscreen]; }
+GLboolean glIsEnabled(GLenum) {
+    ++counts[nullgl::Offscreen];
+    return GL_FALSE;
+}
+void glGetIntegerv(GLenum, GLint* values) {
+    ++counts[nullgl::Offscreen];
+    values[0] = values[1] = values[2] = values[3] = 0;
+}

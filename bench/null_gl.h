@@ -35,6 +35,7 @@ enum Kind {
     LookAt,
     Glut,  // every GLUT entry point but the swap
     SwapBuffers,
+    Offscreen,  // framebuffer objects, blits and queries of the full-screen window
     kindCount
 };
 
