@@ -11,6 +11,9 @@
 //   frame    the frame time drawing for real in a 640x480 window, from the
 //            companion program demo-bench-render (needs an X display), with
 //            the process's CPU time in the frame beside it;
+//   scale    the full-screen window's scaling pass at 1920x1080 and
+//            3840x2160 beside its floor, a plain clear of the window, from
+//            the companion program demo-bench-scale;
 //
 // and the start-up time of the real program: from just before it is started
 // to the return of its first buffer swap, with the font and the module
@@ -186,6 +189,48 @@ bool measureFrames() {
     return pclose(out) == 0 && seen == bench::sceneTotal;
 }
 
+// The scaling pass at each window size, from the companion program.
+struct ScaleFigures {
+    int width, height;
+    double passMs = -1, floorMs = -1, passCpuMs = -1, floorCpuMs = -1;
+};
+
+bool measureScaling(ScaleFigures& f) {
+    const std::string command = "'" + std::string(DEMO_BENCH_SCALE) + "' " +
+                                std::to_string(f.width) + " " + std::to_string(f.height);
+    std::FILE* out = popen(command.c_str(), "r");
+    if (out == nullptr) return false;
+    char line[256];
+    bool seen = false;
+    while (std::fgets(line, sizeof line, out) != nullptr) {
+        int w = 0, h = 0;
+        if (std::sscanf(line, "scale %dx%d %lf %lf %lf %lf", &w, &h, &f.passMs, &f.floorMs,
+                        &f.passCpuMs, &f.floorCpuMs) == 6)
+            seen = w == f.width && h == f.height;
+    }
+    return pclose(out) == 0 && seen;
+}
+
+void printScaling(ScaleFigures* sizes, int count, double scene2FrameMs) {
+    std::printf(
+        "\nThe full-screen window's scaling pass per frame, beside its floor, a plain clear of "
+        "the window\n(medians of 200, ms; scene 2's frame: %.2f)\n\n",
+        scene2FrameMs);
+    std::printf("%-10s | %-6s | %-6s | %-10s | %s\n", "window", "pass", "floor", "pass/floor",
+                "CPU pass / floor");
+    for (int i = 0; i < count; ++i) {
+        const ScaleFigures& f = sizes[i];
+        char size[24];
+        std::snprintf(size, sizeof size, "%dx%d", f.width, f.height);
+        if (f.passMs < 0) {
+            std::printf("%-10s | not measured\n", size);
+            continue;
+        }
+        std::printf("%-10s | %-6.2f | %-6.2f | %-10.1f | %.2f / %.2f\n", size, f.passMs, f.floorMs,
+                    f.passMs / f.floorMs, f.passCpuMs, f.floorCpuMs);
+    }
+}
+
 std::int64_t monotonicNs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -308,6 +353,15 @@ int main(int argc, char** argv) {
         if (!framesMeasured) std::fprintf(stderr, "demo-bench: the frame-time run failed\n");
     }
     printTable(framesMeasured);
+    if (render && display) {
+        ScaleFigures sizes[] = {{1920, 1080}, {3840, 2160}};
+        for (ScaleFigures& f : sizes) {
+            if (!measureScaling(f))
+                std::fprintf(stderr, "demo-bench: the scaling run at %dx%d failed\n", f.width,
+                             f.height);
+        }
+        printScaling(sizes, 2, figures[1].frameMedianMs);
+    }
 
     if (startup && display) {
         std::printf("\nStart-up to the first swapped frame, %d starts each:\n", starts);

@@ -1,7 +1,9 @@
 // The do-nothing GL sink. See null_gl.h.
+#define GL_GLEXT_PROTOTYPES
 #include "bench/null_gl.h"
 
 #include <GL/glut.h>
+#include <GL/glext.h>
 
 namespace nullgl {
 
@@ -87,3 +89,39 @@ int glutGet(GLenum) {
     return 0;
 }
 void glutSwapBuffers() { note(GlCall::SwapBuffers); }
+void glutInitWindowPosition(int, int) { note(GlCall::InitWindowPosition); }
+void glutFullScreen() { note(GlCall::FullScreen); }
+
+// ---- OpenGL 3.0 framebuffer objects and queries ----
+void glGenFramebuffers(GLsizei n, GLuint* names) {
+    note(GlCall::GenFramebuffers);
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = GLuint(i + 1);
+}
+void glBindFramebuffer(GLenum, GLuint) { note(GlCall::BindFramebuffer); }
+void glGenRenderbuffers(GLsizei n, GLuint* names) {
+    note(GlCall::GenRenderbuffers);
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = GLuint(i + 1);
+}
+void glBindRenderbuffer(GLenum, GLuint) { note(GlCall::BindRenderbuffer); }
+void glRenderbufferStorage(GLenum, GLenum, GLsizei, GLsizei) { note(GlCall::RenderbufferStorage); }
+void glFramebufferRenderbuffer(GLenum, GLenum, GLenum, GLuint) { note(GlCall::FramebufferRenderbuffer); }
+GLenum glCheckFramebufferStatus(GLenum) {
+    note(GlCall::CheckFramebufferStatus);
+    return GL_FRAMEBUFFER_COMPLETE;
+}
+void glDeleteFramebuffers(GLsizei, const GLuint*) { note(GlCall::DeleteFramebuffers); }
+void glDeleteRenderbuffers(GLsizei, const GLuint*) { note(GlCall::DeleteRenderbuffers); }
+void glBlitFramebuffer(GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLbitfield, GLenum) {
+    note(GlCall::BlitFramebuffer);
+}
+void glClearBufferfv(GLenum, GLint, const GLfloat*) { note(GlCall::ClearBufferfv); }
+GLboolean glIsEnabled(GLenum) {
+    note(GlCall::IsEnabled);
+    return GL_FALSE;
+}
+void glGetIntegerv(GLenum, GLint* values) {
+    note(GlCall::GetIntegerv);
+    values[0] = values[1] = values[2] = values[3] = 0;
+}

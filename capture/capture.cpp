@@ -3,13 +3,15 @@
 //
 // Per frame: one chunk of music (offlineRate / fps audio frames, give or take
 // one), one sequencer step and scene exactly as in the demo, and, for frames
-// in the range, one 640x480 read-back written as a PNG or sent to ffmpeg.
-// The music and pixel buffers are allocated once, before the first frame;
-// only a PNG's file name is built per frame.
+// in the range, one read-back written as a PNG or sent to ffmpeg: of the
+// picture target itself at 640x480, else of the output target the picture is
+// scaled onto (shell/picture_target.h), as the desktop program scales it onto
+// its full-screen window. The music and pixel buffers are allocated once,
+// before the first frame; only a PNG's file name is built per frame.
 //
 // GL state: set up as the demo's start-up sets it (flat shading, back faces
-// culled, onReshape(640, 480)); the offscreen framebuffer is bound before
-// every frame, and the scenes' state passes from frame to frame untouched.
+// culled, onReshape(640, 480)); the picture target is bound before every
+// frame, and the scenes' state passes from frame to frame untouched.
 #define GL_GLEXT_PROTOTYPES
 #include "capture/capture.h"
 
@@ -34,13 +36,12 @@
 #include "music/offline.h"
 #include "music/player.h"
 #include "scenes/frame.h"
+#include "shell/picture_target.h"
 #include "shell/platform.h"
 #include "shell/sequencer.h"
 #include "shell/show_facts.h"
 
 namespace demo {
-
-constexpr int captureWidth = pictureWidth, captureHeight = pictureHeight;
 
 // The virtual clock: the time of the frame being drawn, in milliseconds.
 static int virtualNowMs = 0;
@@ -50,15 +51,17 @@ static int virtualClockMs() { return virtualNowMs; }
 static bool quitReached = false;
 static void noteQuit() { quitReached = true; }
 
-// Frames stay in the offscreen target, read back by the frame loop.
+// Frames stay in the picture target, read back by the frame loop.
 static void keepFrame() {}
 
 // The capture's platform: the virtual clock, the offline music, no swap.
 static const Platform capturePlatform = {virtualClockMs, offlineMusicPosition, keepFrame, noteQuit};
 
-// The window, and the offscreen target every frame is drawn into.
+// The window, and the target the picture is scaled onto for a --size other
+// than 640x480 (the picture target itself is the shell's, see
+// shell/picture_target.h).
 static int window = 0;
-static GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;
+static OffscreenTarget output;
 
 // Temporary files of an MP4 capture: a folder holding the video without
 // sound and, without --wav, the WAV file.
@@ -81,6 +84,12 @@ static void onGlutError(const char* format, va_list arguments) {
 // Quiet freeglut's warnings: standard error belongs to the progress bar.
 static void onGlutWarning(const char*, va_list) {}
 
+// Whether the output's size differs from the picture's, so that frames are
+// scaled onto the output target before they are read back.
+static bool scaled(const CaptureOptions& options) {
+    return options.width != pictureWidth || options.height != pictureHeight;
+}
+
 // The folder at path and any missing parents, like mkdir -p.
 static bool makeFolders(const std::string& path, std::string& error) {
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
@@ -99,8 +108,9 @@ static bool makeFolders(const std::string& path, std::string& error) {
     return true;
 }
 
-// The window, the offscreen target and the demo's start-up GL state.
-static bool openWindow(std::string& error) {
+// The window, the picture target, the output target when the size differs,
+// and the demo's start-up GL state.
+static bool openWindow(const CaptureOptions& options, std::string& error) {
     if (std::getenv("DISPLAY") == nullptr) {
         error = "no X display (DISPLAY is not set); run it under Xvfb, e.g. with xvfb-run";
         return false;
@@ -113,34 +123,22 @@ static bool openWindow(std::string& error) {
     glutInitWarningFunc(onGlutWarning);
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(captureWidth, captureHeight);
+    glutInitWindowSize(pictureWidth, pictureHeight);
     window = glutCreateWindow("demo-capture");
 
-    // Colour and depth of the window's size, bound before every frame.
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenRenderbuffers(1, &colourBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, captureWidth, captureHeight);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
-    glGenRenderbuffers(1, &depthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, captureWidth, captureHeight);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        error = "the GL driver cannot make a 640x480 offscreen framebuffer";
+    if (scaled(options) && !makeOffscreenTarget(output, options.width, options.height, false)) {
+        error = "the GL driver cannot make a " + std::to_string(options.width) + "x" +
+                std::to_string(options.height) + " offscreen framebuffer";
         return false;
     }
-    // Defined contents to start from, with the default clear values, so that
-    // no state a scene relies on changes.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    // The picture target last: it stays bound.
+    if (!openPictureTarget(error)) return false;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
     // The demo's start-up state, then the projection its reshape callback sets.
     glShadeModel(GL_FLAT);
     glEnable(GL_CULL_FACE);
-    setScreenProjection(captureWidth, captureHeight);
+    setScreenProjection(pictureWidth, pictureHeight);
     return true;
 }
 
@@ -148,10 +146,8 @@ static bool openWindow(std::string& error) {
 // frees what it holds before the process ends.
 static void closeWindow() {
     if (window == 0) return;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDeleteFramebuffers(1, &framebuffer);
-    glDeleteRenderbuffers(1, &colourBuffer);
-    glDeleteRenderbuffers(1, &depthBuffer);
+    closePictureTarget();
+    releaseOffscreenTarget(output);
     glutDestroyWindow(window);
     glutExit();
     window = 0;
@@ -207,7 +203,9 @@ static bool openOutputs(const CaptureOptions& options, std::string& wavPath, std
         }
         temporaryFolder = pattern;
         if (wavPath.empty()) wavPath = temporaryFolder + "/audio.wav";
-        if (!startVideoEncoder(temporaryFolder + "/video.mp4", options.fps, error)) return false;
+        if (!startVideoEncoder(temporaryFolder + "/video.mp4", options.fps, options.width,
+                               options.height, error))
+            return false;
     }
     if (!wavPath.empty() && !openWav(wavPath.c_str(), error)) {
         error = "cannot write " + wavPath + ": " + error;
@@ -238,7 +236,7 @@ int runCapture(const CaptureOptions& options) {
     // Buffers for the whole run: one frame's music (plus the one audio frame
     // held back for the next) and one frame's pixels.
     std::vector<std::int16_t> audio(2 * (offlineRate / options.fps + 3));
-    std::vector<std::uint8_t> pixels(captureWidth * captureHeight * 3);
+    std::vector<std::uint8_t> pixels(std::size_t(options.width) * options.height * 3);
 
     // How far to go: the range's end, else the quit row, given up on after
     // quitRowWaitSeconds of show.
@@ -254,7 +252,7 @@ int runCapture(const CaptureOptions& options) {
 
     std::string wavPath;
     std::FILE* timeline = nullptr;
-    if (!openWindow(error) || !openOutputs(options, wavPath, timeline, error)) {
+    if (!openWindow(options, error) || !openOutputs(options, wavPath, timeline, error)) {
         std::string ignored;
         finishVideoEncoder(ignored);
         removeTemporaryFiles();
@@ -303,7 +301,7 @@ int runCapture(const CaptureOptions& options) {
 
         // The demo's own step: order from the position, sequencer, scene.
         virtualNowMs = frameClockMs(frame, options.fps);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        bindPictureTarget();
         displayFrame();
         if (quitReached) break;
         if (timeline != nullptr) {
@@ -319,11 +317,12 @@ int runCapture(const CaptureOptions& options) {
             options.onlyFrames.empty() ||
             std::binary_search(options.onlyFrames.begin(), options.onlyFrames.end(), frame);
         if (inRange && chosen && options.outputKind != OutputKind::none) {
-            glReadPixels(0, 0, captureWidth, captureHeight, GL_RGB, GL_UNSIGNED_BYTE,
+            if (scaled(options)) scalePicture(output.framebuffer, options.width, options.height);
+            glReadPixels(0, 0, options.width, options.height, GL_RGB, GL_UNSIGNED_BYTE,
                          pixels.data());
             if (options.outputKind == OutputKind::pngFolder) {
                 const std::string path = pngPath(options.outputPath, frame);
-                ok = writePng(path.c_str(), pixels.data(), captureWidth, captureHeight, error);
+                ok = writePng(path.c_str(), pixels.data(), options.width, options.height, error);
                 if (!ok) error = "cannot write " + path + ": " + error;
             } else {
                 ok = writeVideoFrame(pixels.data(), error);

@@ -19,6 +19,10 @@ static const char usageText[] =
     "      --wav FILE        the music of the captured frames, 16-bit stereo 44100 Hz\n"
     "      --timeline FILE   one line per frame simulated: frame, clock, music order\n"
     "                        and row, scene, the scene's elapsed milliseconds\n"
+    "      --size WxH        pictures and video of that size, e.g. 2880x2160: the\n"
+    "                        640x480 picture scaled sharply, black bars where the\n"
+    "                        shape differs (default 640x480; sides up to 7680,\n"
+    "                        even for a video)\n"
     "\n"
     "Frames (numbered from 0; frame n is shown at n / fps seconds):\n"
     "      --fps N           frames per second of the virtual clock, 1 to 1000\n"
@@ -87,6 +91,19 @@ bool parseTimeToFrame(const std::string& text, int fps, std::int64_t& frame) {
     return true;
 }
 
+// "WxH": a width and a height from 1 to largestSide.
+static bool parseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    std::int64_t w = 0, h = 0;
+    if (!parseCount(text.substr(0, x), largestSide, w) ||
+        !parseCount(text.substr(x + 1), largestSide, h) || w < 1 || h < 1)
+        return false;
+    width = int(w);
+    height = int(h);
+    return true;
+}
+
 // "A-B", "A-" or "A": frames A to B inclusive, or from A on.
 static bool parseFrameRange(const std::string& text, std::int64_t limit, std::int64_t& first,
                             std::int64_t& end) {
@@ -141,7 +158,8 @@ ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
         optFrames,
         optOnly,
         optModule,
-        optFont
+        optFont,
+        optSize
     };
     static const option longOptions[] = {
         {"output", required_argument, nullptr, 'o'},
@@ -154,6 +172,7 @@ ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
         {"only", required_argument, nullptr, optOnly},
         {"module", required_argument, nullptr, optModule},
         {"font", required_argument, nullptr, optFont},
+        {"size", required_argument, nullptr, optSize},
         {"quiet", no_argument, nullptr, 'q'},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
@@ -203,6 +222,13 @@ ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
                 options.fps = static_cast<int>(fps);
                 break;
             }
+            case optSize:
+                if (!parseSize(value, options.width, options.height)) {
+                    error = "--size wants WIDTHxHEIGHT, each from 1 to " +
+                            std::to_string(largestSide) + ", not '" + value + "'";
+                    return ParseResult::error;
+                }
+                break;
             case optFrom:
                 fromText = value;
                 haveFrom = true;
@@ -282,6 +308,13 @@ ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
     }
     if (options.outputKind == OutputKind::mp4 && haveOnly) {
         error = "--only chooses pictures; a video needs a range (--frames or --from/--to)";
+        return ParseResult::error;
+    }
+    // H.264 in yuv420p halves the colour in both directions.
+    if (options.outputKind == OutputKind::mp4 &&
+        (options.width % 2 != 0 || options.height % 2 != 0)) {
+        error = "a video's --size needs even sides, not " + std::to_string(options.width) + "x" +
+                std::to_string(options.height);
         return ParseResult::error;
     }
     if (options.outputKind == OutputKind::none && options.wavPath.empty() &&

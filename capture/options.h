@@ -28,6 +28,9 @@ struct CaptureOptions {
     std::string modulePath = songFileName;
     std::string fontPath = fontFileName;
     int fps = 60;
+    // The pictures' and the video's size: the 640x480 picture scaled sharply
+    // into the largest 4:3 rectangle that fits, black bars around it.
+    int width = pictureWidth, height = pictureHeight;
     std::int64_t firstFrame = 0;  // first frame written
     std::int64_t endFrame = -1;   // one past the last frame written; -1: up to the quit row
     std::vector<std::int64_t> onlyFrames;  // sorted, distinct; empty: every frame of the range
@@ -55,6 +58,9 @@ bool parseTimeToFrame(const std::string& text, int fps, std::int64_t& frame);
 // end waits for the quit row before it gives up.
 constexpr std::int64_t longestRangeSeconds = 24 * 60 * 60;
 constexpr std::int64_t quitRowWaitSeconds = 60 * 60;
+
+// The longest side --size takes: the width of 8K video.
+constexpr int largestSide = 7680;
 
 // The virtual clock at frame n, in whole milliseconds (truncated).
 inline int frameClockMs(std::int64_t frame, int fps) {

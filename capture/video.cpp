@@ -13,15 +13,15 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/show_facts.h"
-
 extern char** environ;
 
 namespace demo {
 
-// The running encoder and the pipe to its standard input.
+// The running encoder, the pipe to its standard input and the bytes of a
+// frame.
 static pid_t encoderPid = -1;
 static int encoderInput = -1;
+static std::size_t frameBytes = 0;
 
 bool findOnPath(const char* program) {
     const char* path = std::getenv("PATH");
@@ -95,7 +95,8 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
     return false;
 }
 
-bool startVideoEncoder(const std::string& videoPath, int fps, std::string& error) {
+bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
+                       std::string& error) {
     // A write to a pipe whose reader has died must fail with EPIPE, not end
     // the capture silently.
     std::signal(SIGPIPE, SIG_IGN);
@@ -103,17 +104,18 @@ bool startVideoEncoder(const std::string& videoPath, int fps, std::string& error
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pixel_format", "rgb24", "-video_size",
-        std::to_string(pictureWidth) + "x" + std::to_string(pictureHeight),
+        std::to_string(width) + "x" + std::to_string(height),
         "-framerate", std::to_string(fps), "-i", "pipe:0",
         "-vf", "vflip", "-an",
         "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
         "file:" + videoPath};
     // clang-format on
+    frameBytes = std::size_t(width) * height * 3;
     return spawnFfmpeg(arguments, &encoderInput, encoderPid, error);
 }
 
 bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
-    std::size_t left = std::size_t(pictureWidth) * pictureHeight * 3;
+    std::size_t left = frameBytes;
     const std::uint8_t* at = bottomUpRgb;
     while (left > 0) {
         const ssize_t n = write(encoderInput, at, left);

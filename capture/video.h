@@ -13,12 +13,15 @@ namespace demo {
 // Whether program is an executable file in one of PATH's folders.
 bool findOnPath(const char* program);
 
-// Starts ffmpeg encoding 640x480 frames at fps into videoPath (H.264,
-// yuv420p, no audio). On failure returns false with a reason in error.
-bool startVideoEncoder(const std::string& videoPath, int fps, std::string& error);
+// Starts ffmpeg encoding frames of width x height (both even) at fps into
+// videoPath (H.264, yuv420p, no audio). On failure returns false with a
+// reason in error.
+bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
+                       std::string& error);
 
-// Sends one 640x480 RGB frame, rows bottom first as glReadPixels gives them
-// (ffmpeg turns them upright). Fails when ffmpeg has gone away.
+// Sends one RGB frame of the encoder's size, rows bottom first as
+// glReadPixels gives them (ffmpeg turns them upright). Fails when ffmpeg has
+// gone away.
 bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error);
 
 // Closes the pipe and waits for ffmpeg; fails when it did not succeed. Also

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Makes the README's pictures again: one frame of each scene of the full song,
-# captured by demo-capture at 60 frames per second, into docs/.
+# captured by demo-capture at 60 frames per second, and the greetings frame
+# as a 1920x1080 screen shows it full screen (pillarboxed), into docs/.
 #   scripts/make-pictures.sh [build folder]    (default: build)
 # A first pass finds the frame at which each scene starts (the capture's
 # timeline); the second captures each scene a few seconds in: past the
-# fade-in of scenes 1 and 3, with scene 6's ripples grown. About three
-# minutes. Without an X display it starts its own Xvfb.
+# fade-in of scenes 1 and 3, with scene 6's ripples grown; the third the
+# full-screen picture. About four minutes. Without an X display it starts its
+# own Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -40,3 +42,8 @@ for i in "${!names[@]}"; do
     cp "$(printf '%s/frames/frame-%06d.png' "$work" "${frames[i]}")" "docs/${names[i]}.png"
     echo "docs/${names[i]}.png  (frame ${frames[i]}, $(( offsets[i] )) s into scene $(( i + 1 )))"
 done
+
+# The greetings frame again, scaled as on a 1920x1080 screen that cannot switch.
+"${capture[@]}" --size 1920x1080 --only "${frames[4]}" -o "$work/screen"
+cp "$(printf '%s/screen/frame-%06d.png' "$work" "${frames[4]}")" docs/fullscreen-1920x1080.png
+echo "docs/fullscreen-1920x1080.png  (frame ${frames[4]} at 1920x1080)"

@@ -1,4 +1,6 @@
-// The OpenGL, GLU and GLUT entry points the show calls, as one list.
+// The OpenGL, GLU and GLUT entry points the show calls, as one list: those
+// of the scenes first, then the desktop shell's (start-up, the full-screen
+// window, the offscreen picture target and its scaling pass).
 //
 // The stand-ins that take the real libraries' place (the tests' call
 // recorder, the benchmark's do-nothing sink) define exactly these and name
@@ -8,45 +10,60 @@
 namespace demo {
 
 // X(enumerator, entry point), in the order GlCall numbers them.
-#define DEMO_GL_CALLS(X)                    \
-    X(Enable, glEnable)                     \
-    X(Disable, glDisable)                   \
-    X(ShadeModel, glShadeModel)             \
-    X(Viewport, glViewport)                 \
-    X(MatrixMode, glMatrixMode)             \
-    X(LoadIdentity, glLoadIdentity)         \
-    X(PushMatrix, glPushMatrix)             \
-    X(PopMatrix, glPopMatrix)               \
-    X(Translatef, glTranslatef)             \
-    X(Scalef, glScalef)                     \
-    X(Rotatef, glRotatef)                   \
-    X(Begin, glBegin)                       \
-    X(End, glEnd)                           \
-    X(Color3f, glColor3f)                   \
-    X(Vertex3f, glVertex3f)                 \
-    X(Scissor, glScissor)                   \
-    X(ClearColor, glClearColor)             \
-    X(Clear, glClear)                       \
-    X(BlendFunc, glBlendFunc)               \
-    X(Perspective, gluPerspective)          \
-    X(LookAt, gluLookAt)                    \
-    X(Init, glutInit)                       \
-    X(InitDisplayMode, glutInitDisplayMode) \
-    X(InitWindowSize, glutInitWindowSize)   \
-    X(CreateWindow, glutCreateWindow)       \
-    X(GameModeString, glutGameModeString)   \
-    X(GameModeGet, glutGameModeGet)         \
-    X(EnterGameMode, glutEnterGameMode)     \
-    X(LeaveGameMode, glutLeaveGameMode)     \
-    X(DisplayFunc, glutDisplayFunc)         \
-    X(ReshapeFunc, glutReshapeFunc)         \
-    X(IdleFunc, glutIdleFunc)               \
-    X(KeyboardFunc, glutKeyboardFunc)       \
-    X(SetCursor, glutSetCursor)             \
-    X(MainLoop, glutMainLoop)               \
-    X(PostRedisplay, glutPostRedisplay)     \
-    X(Get, glutGet)                         \
-    X(SwapBuffers, glutSwapBuffers)
+#define DEMO_GL_CALLS(X)                                  \
+    X(Enable, glEnable)                                   \
+    X(Disable, glDisable)                                 \
+    X(ShadeModel, glShadeModel)                           \
+    X(Viewport, glViewport)                               \
+    X(MatrixMode, glMatrixMode)                           \
+    X(LoadIdentity, glLoadIdentity)                       \
+    X(PushMatrix, glPushMatrix)                           \
+    X(PopMatrix, glPopMatrix)                             \
+    X(Translatef, glTranslatef)                           \
+    X(Scalef, glScalef)                                   \
+    X(Rotatef, glRotatef)                                 \
+    X(Begin, glBegin)                                     \
+    X(End, glEnd)                                         \
+    X(Color3f, glColor3f)                                 \
+    X(Vertex3f, glVertex3f)                               \
+    X(Scissor, glScissor)                                 \
+    X(ClearColor, glClearColor)                           \
+    X(Clear, glClear)                                     \
+    X(BlendFunc, glBlendFunc)                             \
+    X(Perspective, gluPerspective)                        \
+    X(LookAt, gluLookAt)                                  \
+    X(Init, glutInit)                                     \
+    X(InitDisplayMode, glutInitDisplayMode)               \
+    X(InitWindowSize, glutInitWindowSize)                 \
+    X(CreateWindow, glutCreateWindow)                     \
+    X(GameModeString, glutGameModeString)                 \
+    X(GameModeGet, glutGameModeGet)                       \
+    X(EnterGameMode, glutEnterGameMode)                   \
+    X(LeaveGameMode, glutLeaveGameMode)                   \
+    X(DisplayFunc, glutDisplayFunc)                       \
+    X(ReshapeFunc, glutReshapeFunc)                       \
+    X(IdleFunc, glutIdleFunc)                             \
+    X(KeyboardFunc, glutKeyboardFunc)                     \
+    X(SetCursor, glutSetCursor)                           \
+    X(MainLoop, glutMainLoop)                             \
+    X(PostRedisplay, glutPostRedisplay)                   \
+    X(Get, glutGet)                                       \
+    X(SwapBuffers, glutSwapBuffers)                       \
+    X(InitWindowPosition, glutInitWindowPosition)         \
+    X(FullScreen, glutFullScreen)                         \
+    X(GenFramebuffers, glGenFramebuffers)                 \
+    X(BindFramebuffer, glBindFramebuffer)                 \
+    X(GenRenderbuffers, glGenRenderbuffers)               \
+    X(BindRenderbuffer, glBindRenderbuffer)               \
+    X(RenderbufferStorage, glRenderbufferStorage)         \
+    X(FramebufferRenderbuffer, glFramebufferRenderbuffer) \
+    X(CheckFramebufferStatus, glCheckFramebufferStatus)   \
+    X(DeleteFramebuffers, glDeleteFramebuffers)           \
+    X(DeleteRenderbuffers, glDeleteRenderbuffers)         \
+    X(BlitFramebuffer, glBlitFramebuffer)                 \
+    X(ClearBufferfv, glClearBufferfv)                     \
+    X(IsEnabled, glIsEnabled)                             \
+    X(GetIntegerv, glGetIntegerv)
 
 enum class GlCall {
 #define DEMO_GL_CALL_ENUMERATOR(enumerator, entryPoint) enumerator,

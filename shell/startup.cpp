@@ -6,11 +6,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "font/font.h"
 #include "scenes/frame.h"
 #include "music/player.h"
 #include "shell/data_folder.h"
+#include "shell/picture_target.h"
 #include "shell/sequencer.h"
 #include "shell/show_facts.h"
 
@@ -22,6 +24,10 @@ namespace {
 volatile std::sig_atomic_t quitRequested = 0;
 // Whether the screen mode was switched for us and must be given back.
 bool inGameMode = false;
+// Where it was not: frames are drawn into the picture target and scaled onto
+// a full-screen window of this size.
+bool scaledToWindow = false;
+int windowWidth = 0, windowHeight = 0;
 
 void onTerminationSignal(int) { quitRequested = 1; }
 
@@ -36,8 +42,30 @@ void leaveScreen() {
     }
 }
 
-// Opens the 640x480 screen: game mode where the screen can switch to it, a
-// window of that size where it cannot.
+// The full-screen window where the screen cannot switch: borderless and of
+// the screen's size, with the picture target bound for the first frame. The
+// window only ever receives the scaled picture, so it has no depth buffer.
+// NOTE: with no window manager, freeglut's full-screen request moves the
+// window to minus its position; a window at (0, 0) stays there. Where no
+// window manager honours the request, the window already covers the screen.
+void openScaledWindow() {
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
+    const int screenWidth = glutGet(GLUT_SCREEN_WIDTH);
+    const int screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+    glutInitWindowPosition(0, 0);
+    glutInitWindowSize(screenWidth, screenHeight);
+    glutCreateWindow("boxdemo");
+    glutFullScreen();
+    std::string error;
+    if (!openPictureTarget(error)) {
+        std::fprintf(stderr, "demo: %s\n", error.c_str());
+        failStartup();
+    }
+    scaledToWindow = true;
+}
+
+// Opens the 640x480 screen: game mode where the screen can switch to it, the
+// picture scaled onto a full-screen window where it cannot.
 void openScreen() {
     glutGameModeString("640x480:32");
     if (glutGameModeGet(GLUT_GAME_MODE_WIDTH) == -1) {
@@ -51,17 +79,31 @@ void openScreen() {
     // switch is possible first, so that GLUT does not warn on its own, and
     // trust only an active game mode.
     inGameMode = false;
+    scaledToWindow = false;
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
         glutEnterGameMode();
         inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
     }
     if (!inGameMode) {
+        openScaledWindow();
         std::fprintf(stderr,
-                     "demo: the screen cannot switch to 640x480; playing in a 640x480 window "
-                     "instead\n");
-        glutInitWindowSize(pictureWidth, pictureHeight);
-        glutCreateWindow("boxdemo");
+                     "demo: the screen cannot switch to 640x480; playing full screen, scaled\n");
     }
+}
+
+// The full-screen window's present: the picture scaled onto the window, the
+// swap, and the picture target bound again for the next frame.
+void presentScaledFrame() {
+    scalePicture(0, windowWidth, windowHeight);
+    glutSwapBuffers();
+    bindPictureTarget();
+}
+
+void presentDesktopFrame() {
+    if (scaledToWindow)
+        presentScaledFrame();
+    else
+        glutSwapBuffers();
 }
 
 // The quit steps: stop and free the music, shut the music layer down, give
@@ -76,7 +118,8 @@ void openScreen() {
 
 }  // namespace
 
-const Platform desktopPlatform = {glutClockMs, BASSMOD_MusicGetPosition, glutSwapBuffers, quitShow};
+const Platform desktopPlatform = {glutClockMs, BASSMOD_MusicGetPosition, presentDesktopFrame,
+                                  quitShow};
 
 int runDemo(int argc, char** argv) {
     enterInstalledDataFolder();
@@ -105,7 +148,17 @@ int runDemo(int argc, char** argv) {
     return 0;
 }
 
-void onReshape(int width, int height) { setScreenProjection(width, height); }
+void onReshape(int width, int height) {
+    if (!scaledToWindow) {
+        setScreenProjection(width, height);
+        return;
+    }
+    // The scenes draw a 640x480 screen whatever the window's size; the scaled
+    // picture follows the window.
+    windowWidth = width;
+    windowHeight = height;
+    setScreenProjection(pictureWidth, pictureHeight);
+}
 
 void onIdle() {
     if (quitRequested) quitDemo(0);

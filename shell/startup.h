@@ -1,8 +1,10 @@
 // The desktop program: start-up, the window callbacks and the way out.
 //
-// The show runs full screen at 640x480 in GLUT game mode (in a 640x480
-// window where the screen cannot switch), drawing frames back to back from
-// the idle callback. It ends with status 0 when the sequencer reaches the
+// The show runs full screen at 640x480 in GLUT game mode. Where the screen
+// cannot switch, it runs in a borderless window covering the screen: every
+// frame is drawn at 640x480 into the picture target (shell/picture_target.h)
+// and scaled onto the window as it is presented. Frames are drawn back to
+// back from the idle callback. It ends with status 0 when the sequencer reaches the
 // quit row, a character key is pressed, or SIGINT/SIGTERM arrives; with
 // status 1 when it cannot start.
 #pragma once
@@ -15,12 +17,16 @@ namespace demo {
 int runDemo(int argc, char** argv);
 
 // The desktop program's platform: GLUT's millisecond clock, the music
-// player's position, the buffer swap, and the quit steps (stop and free the
-// music, shut the music layer down, give the screen back, exit with status 0).
+// player's position, the buffer swap (in the full-screen window: the scaling
+// pass, the swap, then the picture target bound again), and the quit steps
+// (stop and free the music, shut the music layer down, give the screen back,
+// exit with status 0).
 extern const Platform desktopPlatform;
 
 // Viewport and the one projection every scene uses: 60 degree vertical field
 // of view, aspect width/height, near 1, far 300. Leaves GL_PROJECTION current.
+// In the full-screen window the scenes keep the viewport and projection of a
+// 640x480 screen, and the window's size is where the picture is scaled to.
 void onReshape(int width, int height);
 
 // Asks for the next frame at once; ends the show after a termination signal.

@@ -112,8 +112,23 @@ TEST(CaptureOptionsOutputs, DefaultsAreTheDemosFilesAtSixtyFramesPerSecond) {
     EXPECT_EQ(p.options.fps, 60);
     EXPECT_EQ(p.options.firstFrame, 0);
     EXPECT_EQ(p.options.endFrame, -1);
+    EXPECT_EQ(p.options.width, 640);
+    EXPECT_EQ(p.options.height, 480);
     EXPECT_EQ(parse({"--help"}).result, ParseResult::help);
     EXPECT_NE(std::string(demo::captureUsage()).find("--only"), std::string::npos);
+    EXPECT_NE(std::string(demo::captureUsage()).find("--size WxH"), std::string::npos);
+}
+
+TEST(CaptureOptionsOutputs, SizeIsWidthByHeightAndAVideoNeedsEvenSides) {
+    Parsed p = parse({"--size", "2880x2160", "-o", "show.mp4", "--frames", "0-9"});
+    ASSERT_EQ(p.result, ParseResult::run) << p.error;
+    EXPECT_EQ(p.options.width, 2880);
+    EXPECT_EQ(p.options.height, 2160);
+    // Pictures may have odd sides, up to 7680 each.
+    p = parse({"-o", "out", "--size", "7680x1"});
+    ASSERT_EQ(p.result, ParseResult::run) << p.error;
+    EXPECT_EQ(p.options.width, 7680);
+    EXPECT_EQ(p.options.height, 1);
 }
 
 TEST(CaptureOptionsErrors, MistakesAreRefusedWithAReasonThatNamesThem) {
@@ -139,6 +154,11 @@ TEST(CaptureOptionsErrors, MistakesAreRefusedWithAReasonThatNamesThem) {
         {{"-o", "out", "--only", "1", "--frames", "1-2"}, "choose one"},
         {{"-o", "out", "--from", "1", "--frames", "1-2"}, "choose one"},
         {{"-o", "show.mp4", "--only", "1,2"}, "video"},
+        {{"-o", "out", "--size", "0x480"}, "--size"},
+        {{"-o", "out", "--size", "640"}, "--size"},
+        {{"-o", "out", "--size", "640x-480"}, "--size"},
+        {{"-o", "out", "--size", "7681x480"}, "--size"},
+        {{"-o", "show.mp4", "--frames", "0-9", "--size", "641x480"}, "even sides"},
         {{"--fps", "30"}, "nothing to write"},
     };
     for (const Case& c : cases) {

@@ -239,6 +239,38 @@ TEST_F(CaptureProgram, AVideoHoldsH264AndAacOfTheRangesLength) {
     EXPECT_NEAR(seconds, 2.0, 0.05);
 }
 
+TEST_F(CaptureProgram, ASizeScalesThePicturesAndTheVideo) {
+    // Twice the picture's size: each pixel of the 640x480 frame, doubled.
+    RunResult r = run("--fps 10 --only 12 -o small");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+    r = run("--fps 10 --only 12 --size 1280x960 -o large");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+    Picture small, large;
+    std::string error;
+    ASSERT_TRUE(readPicture(path("small/" + frameName(12)), small, error)) << error;
+    ASSERT_TRUE(readPicture(path("large/" + frameName(12)), large, error)) << error;
+    ASSERT_EQ(large.width, 1280);
+    ASSERT_EQ(large.height, 960);
+    long notDoubled = 0;
+    for (int y = 0; y < 960; ++y) {
+        for (int x = 0; x < 1280; ++x) {
+            for (int c = 0; c < 3; ++c)
+                notDoubled +=
+                    large.rgb[(y * 1280 + x) * 3 + c] != small.rgb[((y / 2) * 640 + x / 2) * 3 + c];
+        }
+    }
+    EXPECT_EQ(notDoubled, 0);
+
+    // A video takes the size too.
+    if (!testsupport::haveCommand("ffprobe")) GTEST_SKIP() << "ffprobe is not installed";
+    r = run("--fps 10 --frames 0-1 --size 1280x720 -o wide.mp4");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+    EXPECT_EQ(testsupport::commandOutput("ffprobe -v error -of default=noprint_wrappers=1 "
+                                         "-select_streams v -show_entries stream=width,height '" +
+                                         path("wide.mp4") + "'"),
+              "width=1280\nheight=720");
+}
+
 TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
     struct Case {
         std::string arguments, environment, mentions;

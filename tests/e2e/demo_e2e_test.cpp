@@ -3,6 +3,7 @@
 // test run (Xvfb), with SDL's silent dummy audio driver.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "tests/support/commands.h"
+#include "tests/support/sharp_scaling.h"
 
 namespace {
 
@@ -27,6 +29,46 @@ const std::string binaryDir = DEMO_BINARY_DIR;
 struct Child {
     pid_t pid = -1;
     std::string directory;
+};
+
+// A private Xvfb with a screen of a given size, for looking at the whole
+// screen the show fills; stopped when it goes out of scope.
+class VirtualScreen {
+public:
+    VirtualScreen(int width, int height) {
+        int channel[2];
+        if (pipe(channel) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            close(channel[0]);
+            const int quiet = open("/dev/null", O_WRONLY);
+            dup2(quiet, 1);
+            dup2(quiet, 2);
+            const std::string fd = std::to_string(channel[1]);
+            const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(channel[1]);
+        // Xvfb writes its display number once it accepts connections.
+        std::string number;
+        pollfd ready{channel[0], POLLIN, 0};
+        char c = 0;
+        while (pid > 0 && poll(&ready, 1, 10000) == 1 && read(channel[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(channel[0]);
+        if (!number.empty()) display = ":" + number;
+    }
+    ~VirtualScreen() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+
+    std::string display;  // "" when the server did not start
+    pid_t pid = -1;
 };
 
 using testsupport::commandOutput;
@@ -60,7 +102,8 @@ protected:
 
     std::string path(const std::string& name) const { return directory + "/" + name; }
 
-    void start(const char* audioDriver = "dummy") {
+    // Starts the show on the test run's display, or on display when given.
+    void start(const char* audioDriver = "dummy", const std::string& display = "") {
         run.pid = fork();
         ASSERT_GE(run.pid, 0);
         if (run.pid == 0) {
@@ -70,6 +113,7 @@ protected:
             dup2(out, 1);
             dup2(err, 2);
             setenv("SDL_AUDIODRIVER", audioDriver, 1);
+            if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
             execl(program.c_str(), "demo", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -96,10 +140,30 @@ protected:
 
     // The show's window id on the display, or "" when there is none: the
     // visible window named "boxdemo" that belongs to this run's process.
-    std::string findWindow(int seconds) {
-        return commandOutput(
-            "timeout " + std::to_string(seconds) + " xdotool search --sync --onlyvisible --pid " +
-            std::to_string(run.pid) + " --name '^boxdemo$' 2>/dev/null | head -n1");
+    std::string findWindow(int seconds, const std::string& display = "") {
+        return commandOutput(onDisplay(display) + "timeout " + std::to_string(seconds) +
+                             " xdotool search --sync --onlyvisible --pid " +
+                             std::to_string(run.pid) +
+                             " --name '^boxdemo$' 2>/dev/null | head -n1");
+    }
+
+    // The prefix that runs a command on display ("" for the test run's).
+    static std::string onDisplay(const std::string& display) {
+        return display.empty() ? "" : "DISPLAY=" + display + " ";
+    }
+
+    // The whole screen of display, row 0 at the bottom.
+    testsupport::RgbImage screenshot(const std::string& display, int width, int height) {
+        const std::string file = path("screen.rgb");
+        commandOutput(onDisplay(display) + "import -window root -depth 8 'rgb:" + file + "'");
+        const std::string bytes = readFileBytes(file);
+        testsupport::RgbImage image(width, height);
+        if (bytes.size() != image.rgb.size()) return testsupport::RgbImage();
+        const std::size_t row = std::size_t(width) * 3;
+        for (int y = 0; y < height; ++y)
+            std::copy(bytes.begin() + (height - 1 - y) * row, bytes.begin() + (height - y) * row,
+                      image.rgb.begin() + y * row);
+        return image;
     }
 
     std::string directory;
@@ -108,9 +172,10 @@ protected:
 };
 
 // Where the screen cannot switch (a virtual X server), the show says so once
-// and plays in a window: the only line it may print when all goes well.
+// and plays full screen, scaled: the only line it may print when all goes
+// well.
 const std::string windowLine =
-    "demo: the screen cannot switch to 640x480; playing in a 640x480 window instead\n";
+    "demo: the screen cannot switch to 640x480; playing full screen, scaled\n";
 
 bool onlyTheWindowLine(const std::string& err) { return err.empty() || err == windowLine; }
 
@@ -142,6 +207,72 @@ TEST_F(EndToEnd, ACharacterKeyEndsTheShowWithZeroAndLeavesNoWindow) {
     EXPECT_EQ(commandOutput("xdotool getwindowname " + window + " >/dev/null 2>&1 && echo exists"),
               "")
         << "the window outlived the show";
+}
+
+// Whether every pixel of the rectangle's border is white.
+bool whiteBorder(const testsupport::RgbImage& screen, testsupport::Rect r) {
+    const auto white = [&](int x, int y) {
+        const std::uint8_t* p = screen.at(x, y);
+        return p[0] == 255 && p[1] == 255 && p[2] == 255;
+    };
+    for (int x = r.x; x < r.x + r.width; ++x) {
+        if (!white(x, r.y) || !white(x, r.y + r.height - 1)) return false;
+    }
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        if (!white(r.x, y) || !white(r.x + r.width - 1, y)) return false;
+    }
+    return true;
+}
+
+TEST_F(EndToEnd, OnScreensThatCannotSwitchThePictureFillsTheScreenScaledAndAKeyEndsIt) {
+    for (const char* tool : {"Xvfb", "xdotool", "import"}) {
+        if (!haveCommand(tool)) GTEST_SKIP() << tool << " is not installed";
+    }
+    provideFiles(true, false);
+    provide("demosong.it", "demosong.it");
+    struct Screen {
+        int width, height;
+        testsupport::Rect picture;
+    };
+    // Pillarboxed at 2.25 times, letterboxed at twice, and 1:1.
+    const Screen screens[] = {{1920, 1080, {240, 0, 1440, 1080}},
+                              {1280, 1024, {0, 32, 1280, 960}},
+                              {640, 480, {0, 0, 640, 480}}};
+    for (const Screen& s : screens) {
+        const std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
+        SCOPED_TRACE(size);
+        VirtualScreen screen(s.width, s.height);
+        ASSERT_FALSE(screen.display.empty()) << "Xvfb did not start";
+        start("dummy", screen.display);
+        const std::string window = findWindow(20, screen.display);
+        ASSERT_FALSE(window.empty()) << "no window appeared; " << errors();
+
+        // Scene 1 keeps the picture's border white from its first frame on:
+        // wait for it, then hold the show still for the screenshot.
+        testsupport::RgbImage shot;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        do {
+            kill(run.pid, SIGSTOP);
+            shot = screenshot(screen.display, s.width, s.height);
+            kill(run.pid, SIGCONT);
+        } while (!(shot.width > 0 && whiteBorder(shot, s.picture)) &&
+                 std::chrono::steady_clock::now() < deadline);
+        ASSERT_GT(shot.width, 0) << "no screenshot";
+        EXPECT_TRUE(whiteBorder(shot, s.picture)) << "the picture is not where it belongs";
+        EXPECT_TRUE(testsupport::blackOutside(shot, s.picture)) << "the bars are not black";
+        // The screen is a 640x480 frame scaled sharply into the rectangle.
+        const testsupport::RgbImage frame = testsupport::pictureShownIn(shot, s.picture);
+        const testsupport::ImageDifference d = testsupport::compareImages(
+            shot, testsupport::sharpScaled(frame, s.width, s.height, s.picture), 2);
+        EXPECT_EQ(d.differing, 0) << "first at (" << d.firstX << ", " << d.firstY
+                                  << "), largest difference " << d.largest;
+        if (HasFailure()) testsupport::writePpm(shot, "fullscreen-" + size + ".ppm");
+
+        commandOutput(onDisplay(screen.display) + "xdotool windowfocus --sync " + window +
+                      " key x");
+        EXPECT_EQ(waitForExit(20), 0) << errors();
+        EXPECT_EQ(errors(), windowLine);
+    }
 }
 
 TEST_F(EndToEnd, ATerminationSignalEndsTheShowWithZero) {

@@ -1,13 +1,18 @@
 // Start-up, the window callbacks and the ways the show ends, against the GL
 // recorder and the silent music layer.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/sequencer.h"
@@ -60,6 +65,14 @@ protected:
         char name[] = "demo";
         char* argv[] = {name, nullptr};
         return demo::runDemo(1, argv);
+    }
+
+    // Starts the show once more in game mode, so that the desktop shell is in
+    // the mode the other tests of this process expect.
+    static void backToGameMode() {
+        glrec::reset();
+        fakemusic::reset();
+        runDemo();
     }
 
     std::string directory;
@@ -126,26 +139,119 @@ TEST_F(Startup, WithoutAMatchingModePrintsTheMessageAndRegistersNothing) {
         "\\(in other words your computer sucks\\)\n$");
 }
 
-TEST_F(Startup, WhereTheScreenCannotSwitchPlaysInAWindowAndSaysSo) {
+// The calls from index first on, described, for comparing a stretch of the log.
+std::string describeFrom(std::size_t first, std::size_t count) {
+    const auto& calls = glrec::calls();
+    const std::size_t end = std::min(calls.size(), first + count);
+    return glrec::describe(
+        std::vector<glrec::Call>(calls.begin() + std::min(first, end), calls.begin() + end));
+}
+
+std::size_t indexOf(const glrec::Call& wanted) {
+    const auto& calls = glrec::calls();
+    return std::find(calls.begin(), calls.end(), wanted) - calls.begin();
+}
+
+const char scaledLine[] =
+    "demo: the screen cannot switch to 640x480; playing full screen, scaled\n";
+
+TEST_F(Startup, WhereTheScreenCannotSwitchPlaysScaledInAFullScreenWindowAndSaysSo) {
     glrec::setGameModePossible(false);
+    glrec::setScreenSize(1920, 1080);
     testing::internal::CaptureStderr();
     runDemo();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err,
-              "demo: the screen cannot switch to 640x480; playing in a 640x480 window instead\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), scaledLine);
     const auto kinds = callKinds();
     EXPECT_EQ(std::count(kinds.begin(), kinds.end(), Fn::EnterGameMode), 0);
-    EXPECT_EQ(glrec::callsOf(Fn::InitWindowSize).at(0), call(Fn::InitWindowSize, {640, 480}));
-    EXPECT_EQ(glrec::callsOf(Fn::CreateWindow).size(), 1u);
-    EXPECT_NE(glrec::displayCallback(), nullptr);
+
+    // A borderless window of the screen's size at (0, 0), without a depth
+    // buffer of its own, then the 640x480 picture target with colour and
+    // depth, bound for the first frame; the cursor hidden.
+    auto title = call(Fn::CreateWindow);
+    title.text = "boxdemo";
+    const std::size_t window = indexOf(call(Fn::InitDisplayMode, {GLUT_RGB | GLUT_DOUBLE}));
+    EXPECT_EQ(describeFrom(window, 14),
+              glrec::describe({
+                  call(Fn::InitDisplayMode, {GLUT_RGB | GLUT_DOUBLE}),
+                  call(Fn::Get, {GLUT_SCREEN_WIDTH}),
+                  call(Fn::Get, {GLUT_SCREEN_HEIGHT}),
+                  call(Fn::InitWindowPosition, {0, 0}),
+                  call(Fn::InitWindowSize, {1920, 1080}),
+                  title,
+                  call(Fn::FullScreen),
+                  call(Fn::GenFramebuffers, {1, 1}),
+                  call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, 1}),
+                  call(Fn::GenRenderbuffers, {1, 1}),
+                  call(Fn::BindRenderbuffer, {GL_RENDERBUFFER, 1}),
+                  call(Fn::RenderbufferStorage, {GL_RENDERBUFFER, GL_RGBA8, 640, 480}),
+                  call(Fn::FramebufferRenderbuffer,
+                       {GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 1}),
+                  call(Fn::GenRenderbuffers, {1, 2}),
+              }));
+    EXPECT_LT(
+        indexOf(call(Fn::RenderbufferStorage, {GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 640, 480})),
+        indexOf(call(Fn::CheckFramebufferStatus, {GL_FRAMEBUFFER})));
+    EXPECT_EQ(glrec::callsOf(Fn::BindFramebuffer).back(),
+              call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, 1}));
+    EXPECT_EQ(glrec::callsOf(Fn::SetCursor).at(0), call(Fn::SetCursor, {GLUT_CURSOR_NONE}));
+    EXPECT_EQ(fakemusic::callTexts().back(), "BASSMOD_MusicPlay()");
 
     // A switch that GLUT deems possible but that fails is caught the same way.
     glrec::reset();
     glrec::setGameModeEnters(false);
     testing::internal::CaptureStderr();
     runDemo();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("window instead"), std::string::npos);
-    EXPECT_EQ(glrec::callsOf(Fn::CreateWindow).size(), 1u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), scaledLine);
+    EXPECT_EQ(glrec::callsOf(Fn::FullScreen).size(), 1u);
+
+    // Without an offscreen target there is no show: one line, status 1.
+    glrec::reset();
+    glrec::setGameModePossible(false);
+    glrec::setFramebuffersComplete(false);
+    EXPECT_EXIT(runDemo(), ::testing::ExitedWithCode(1),
+                "^demo: the GL driver cannot make a 640x480 offscreen framebuffer\n$");
+    backToGameMode();
+}
+
+TEST_F(Startup, InTheFullScreenWindowScenesSeeA640x480ScreenAndFramesAreScaledThenSwapped) {
+    glrec::setGameModePossible(false);
+    glrec::setScreenSize(1920, 1080);
+    testing::internal::CaptureStderr();
+    runDemo();
+    testing::internal::GetCapturedStderr();
+
+    // Whatever the window's size, even a height of 0, the scenes get the
+    // viewport and projection of the 640x480 screen.
+    const std::string screen640 = glrec::describe(
+        {call(Fn::Viewport, {0, 0, 640, 480}), call(Fn::MatrixMode, {GL_PROJECTION}),
+         call(Fn::LoadIdentity), call(Fn::Perspective, {60, 640.0 / 480.0, 1, 300})});
+    for (const auto& size : {std::make_pair(1920, 0), std::make_pair(1920, 1080)}) {
+        glrec::reset();
+        demo::onReshape(size.first, size.second);
+        EXPECT_EQ(glrec::describe(glrec::calls()), screen640) << size.first << "x" << size.second;
+    }
+
+    // A frame as a scene presents it, with the scissor test left on: the
+    // picture scaled onto the window's 1440x1080 middle (nearest by 2, then
+    // linear), the swap, the picture target bound again; the scissor test
+    // and box as the scene left them.
+    glrec::reset();
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(5, 6, 7, 8);
+    demo::presentFrame();
+    const auto blits = glrec::callsOf(Fn::BlitFramebuffer);
+    ASSERT_EQ(blits.size(), 2u);
+    EXPECT_EQ(blits[0], call(Fn::BlitFramebuffer, {0, 0, 640, 480, 0, 0, 1280, 960, GL_NEAREST}));
+    EXPECT_EQ(blits[1],
+              call(Fn::BlitFramebuffer, {0, 0, 1280, 960, 240, 0, 1680, 1080, GL_LINEAR}));
+    const auto& calls = glrec::calls();
+    const std::size_t swap = indexOf(call(Fn::SwapBuffers));
+    ASSERT_EQ(swap, calls.size() - 2);
+    EXPECT_EQ(calls.back(), call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, 1}));
+    EXPECT_LT(indexOf(blits[1]), swap);
+    EXPECT_TRUE(glrec::state().scissorTest);
+    EXPECT_EQ(glrec::state().scissorBox, (std::array<int, 4>{5, 6, 7, 8}));
+    backToGameMode();
 }
 
 TEST_F(Startup, ABadFontImageEndsStartUpBeforeTheMusicAndGivesTheScreenBack) {

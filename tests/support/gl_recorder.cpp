@@ -1,7 +1,9 @@
 // The recording stand-in for OpenGL, GLU and GLUT. See gl_recorder.h.
+#define GL_GLEXT_PROTOTYPES
 #include "tests/support/gl_recorder.h"
 
 #include <GL/glut.h>
+#include <GL/glext.h>
 
 #include <cstdio>
 
@@ -18,6 +20,9 @@ int gameModeWidth = 640;
 bool gameModePossible = true;
 bool gameModeEnters = true;
 bool gameModeOn = false;
+int screenWidth = 640, screenHeight = 480;
+bool framebuffersComplete = true;
+GLuint framebufferNames = 0, renderbufferNames = 0;
 DisplayCallback display = nullptr;
 ReshapeCallback reshape = nullptr;
 DisplayCallback idle = nullptr;
@@ -114,6 +119,11 @@ void reset() {
     gameModePossible = true;
     gameModeEnters = true;
     gameModeOn = false;
+    screenWidth = 640;
+    screenHeight = 480;
+    framebuffersComplete = true;
+    framebufferNames = 0;
+    renderbufferNames = 0;
     display = nullptr;
     reshape = nullptr;
     idle = nullptr;
@@ -128,6 +138,11 @@ void setGameModeWidth(int width) { gameModeWidth = width; }
 void setGameModePossible(bool possible) { gameModePossible = possible; }
 void setGameModeEnters(bool enters) { gameModeEnters = enters; }
 bool gameModeActive() { return gameModeOn; }
+void setScreenSize(int width, int height) {
+    screenWidth = width;
+    screenHeight = height;
+}
+void setFramebuffersComplete(bool complete) { framebuffersComplete = complete; }
 DisplayCallback displayCallback() { return display; }
 ReshapeCallback reshapeCallback() { return reshape; }
 DisplayCallback idleCallback() { return idle; }
@@ -296,9 +311,91 @@ void glutPostRedisplay() { record(Fn::PostRedisplay, {}); }
 int glutGet(GLenum what) {
     record(Fn::Get, {double(what)});
     if (what == GLUT_ELAPSED_TIME) return glrec::clockMs;
-    if (what == GLUT_WINDOW_WIDTH || what == GLUT_SCREEN_WIDTH) return 640;
-    if (what == GLUT_WINDOW_HEIGHT || what == GLUT_SCREEN_HEIGHT) return 480;
+    if (what == GLUT_WINDOW_WIDTH) return 640;
+    if (what == GLUT_WINDOW_HEIGHT) return 480;
+    if (what == GLUT_SCREEN_WIDTH) return glrec::screenWidth;
+    if (what == GLUT_SCREEN_HEIGHT) return glrec::screenHeight;
     return 0;
 }
 
 void glutSwapBuffers() { record(Fn::SwapBuffers, {}); }
+void glutInitWindowPosition(int x, int y) {
+    record(Fn::InitWindowPosition, {double(x), double(y)});
+}
+void glutFullScreen() { record(Fn::FullScreen, {}); }
+
+// ---- OpenGL 3.0 framebuffer objects and queries ----
+
+void glGenFramebuffers(GLsizei n, GLuint* names) {
+    record(Fn::GenFramebuffers, {double(n), double(glrec::framebufferNames + 1)});
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = ++glrec::framebufferNames;
+}
+
+void glBindFramebuffer(GLenum target, GLuint framebuffer) {
+    record(Fn::BindFramebuffer, {double(target), double(framebuffer)});
+}
+
+void glGenRenderbuffers(GLsizei n, GLuint* names) {
+    record(Fn::GenRenderbuffers, {double(n), double(glrec::renderbufferNames + 1)});
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = ++glrec::renderbufferNames;
+}
+
+void glBindRenderbuffer(GLenum target, GLuint renderbuffer) {
+    record(Fn::BindRenderbuffer, {double(target), double(renderbuffer)});
+}
+
+void glRenderbufferStorage(GLenum target, GLenum format, GLsizei width, GLsizei height) {
+    record(Fn::RenderbufferStorage,
+           {double(target), double(format), double(width), double(height)});
+}
+
+void glFramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbufferTarget,
+                               GLuint renderbuffer) {
+    record(Fn::FramebufferRenderbuffer,
+           {double(target), double(attachment), double(renderbufferTarget), double(renderbuffer)});
+}
+
+GLenum glCheckFramebufferStatus(GLenum target) {
+    record(Fn::CheckFramebufferStatus, {double(target)});
+    return glrec::framebuffersComplete ? GL_FRAMEBUFFER_COMPLETE : GL_FRAMEBUFFER_UNSUPPORTED;
+}
+
+void glDeleteFramebuffers(GLsizei n, const GLuint* names) {
+    record(Fn::DeleteFramebuffers, {double(n), double(names[0])});
+}
+
+void glDeleteRenderbuffers(GLsizei n, const GLuint* names) {
+    record(Fn::DeleteRenderbuffers, {double(n), double(names[0])});
+}
+
+void glBlitFramebuffer(GLint srcX0, GLint srcY0, GLint srcX1, GLint srcY1, GLint dstX0, GLint dstY0,
+                       GLint dstX1, GLint dstY1, GLbitfield, GLenum filter) {
+    // A call has nine slots: the mask (always the colour buffer) is left out.
+    record(Fn::BlitFramebuffer,
+           {double(srcX0), double(srcY0), double(srcX1), double(srcY1), double(dstX0),
+            double(dstY0), double(dstX1), double(dstY1), double(filter)});
+}
+
+void glClearBufferfv(GLenum buffer, GLint drawBuffer, const GLfloat* value) {
+    // The buffer and draw buffer, then the four values.
+    record(Fn::ClearBufferfv,
+           {double(buffer), double(drawBuffer), value[0], value[1], value[2], value[3]});
+}
+
+GLboolean glIsEnabled(GLenum cap) {
+    record(Fn::IsEnabled, {double(cap)});
+    const bool* flag = glrec::capFlag(cap);
+    return flag != nullptr && *flag ? GL_TRUE : GL_FALSE;
+}
+
+void glGetIntegerv(GLenum name, GLint* values) {
+    record(Fn::GetIntegerv, {double(name)});
+    if (name == GL_SCISSOR_BOX) {
+        for (int i = 0; i < 4; ++i)
+            values[i] = glrec::model.scissorBox[i];
+    } else {
+        values[0] = 0;
+    }
+}

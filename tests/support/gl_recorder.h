@@ -8,8 +8,14 @@
 // matrix mode, stack depth) so tests can check what a frame hands over.
 //
 // Fake GLUT: glutGet(GLUT_ELAPSED_TIME) returns a clock the test sets; the game
-// mode queries answer what the test sets; glutMainLoop returns at once; the
-// registered callbacks are kept so a test can invoke them.
+// mode queries and the screen size answer what the test sets; glutMainLoop
+// returns at once; the registered callbacks are kept so a test can invoke them.
+//
+// Framebuffer objects: glGen* hand out the names 1, 2, 3, ... in order of
+// calls (each kind counts on its own), recorded as (n, first name given);
+// glCheckFramebufferStatus answers complete unless the test says otherwise;
+// glIsEnabled and glGetIntegerv(GL_SCISSOR_BOX) answer from the state model;
+// glClearBufferfv records its buffer, draw buffer and the four values.
 #pragma once
 
 #include <array>
@@ -77,6 +83,8 @@ void setGameModeWidth(int width);         // answer to glutGameModeGet(GLUT_GAME
 void setGameModePossible(bool possible);  // answer to GLUT_GAME_MODE_POSSIBLE
 void setGameModeEnters(bool enters);      // whether glutEnterGameMode makes game mode active
 bool gameModeActive();
+void setScreenSize(int width, int height);    // glutGet(GLUT_SCREEN_WIDTH / _HEIGHT); 640x480
+void setFramebuffersComplete(bool complete);  // glCheckFramebufferStatus's answer
 
 using DisplayCallback = void (*)();
 using ReshapeCallback = void (*)(int, int);

@@ -7,15 +7,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "scenes/frame.h"
+#include "shell/picture_target.h"
 #include "shell/startup.h"
 
 namespace glwindow {
 
 namespace {
 bool opened = false;
-GLuint framebuffer = 0, colour = 0, depth = 0;
 }  // namespace
 
 bool open(const char** reason) {
@@ -32,22 +33,14 @@ bool open(const char** reason) {
         glutInitWindowSize(640, 480);
         glutCreateWindow("render-test");
 
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glGenRenderbuffers(1, &colour);
-        glBindRenderbuffer(GL_RENDERBUFFER, colour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, 640, 480);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-        glGenRenderbuffers(1, &depth);
-        glBindRenderbuffer(GL_RENDERBUFFER, depth);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 640, 480);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-            if (reason) *reason = "the offscreen render target is incomplete";
+        static std::string problem;
+        if (!demo::openPictureTarget(problem)) {
+            if (reason) *reason = problem.c_str();
             return false;
         }
         opened = true;
     }
+    demo::bindPictureTarget();
     // The show's start-up state, then its projection.
     glDisable(GL_BLEND);
     glDisable(GL_SCISSOR_TEST);
@@ -61,12 +54,14 @@ bool open(const char** reason) {
     return true;
 }
 
-std::vector<Rgb> readPixels() {
+std::vector<Rgb> readPixels() { return readFramebuffer(demo::pictureFramebuffer(), 640, 480); }
+
+std::vector<Rgb> readFramebuffer(unsigned framebuffer, int width, int height) {
     glFinish();
-    std::vector<Rgb> pixels(640 * 480);
+    std::vector<Rgb> pixels(std::size_t(width) * height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
 }
 
