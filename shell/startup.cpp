@@ -2,10 +2,12 @@
 #include "shell/startup.h"
 
 #include <GL/glut.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "font/font.h"
@@ -20,16 +22,66 @@ namespace demo {
 
 namespace {
 
-// Set by SIGINT and SIGTERM; the next idle callback quits.
+// Set by SIGINT and SIGTERM; start-up checks it between its steps and the
+// next idle callback quits.
 volatile std::sig_atomic_t quitRequested = 0;
+// Set just before the screen mode may be switched: from then on a signal only
+// sets quitRequested, so that the quit steps give the screen back. Before, a
+// signal ends the process at once, whatever start-up is waiting for (an X
+// server that never answers, say).
+volatile std::sig_atomic_t screenMayBeSwitched = 0;
 // Whether the screen mode was switched for us and must be given back.
 bool inGameMode = false;
+// Whether a frame was put on screen since the last idle call.
+bool framePresented = false;
+// How long the idle call waits while GLUT draws nothing, in milliseconds.
+constexpr int hiddenPollMs = 10;
 // Where it was not: frames are drawn into the picture target and scaled onto
 // a full-screen window of this size.
 bool scaledToWindow = false;
 int windowWidth = 0, windowHeight = 0;
 
-void onTerminationSignal(int) { quitRequested = 1; }
+void onTerminationSignal(int) {
+    if (!screenMayBeSwitched) _exit(0);
+    quitRequested = 1;
+}
+
+// The termination signals, without SA_RESTART: a call blocked in start-up
+// returns instead of waiting on.
+void catchTerminationSignals() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Ends start-up through the quit steps when a termination signal came.
+void quitIfRequested() {
+    if (quitRequested) quitDemo(0);
+}
+
+// demo --help and demo --version: the show takes no options, and says so.
+// Any other argument is GLUT's or ignored.
+bool answeredQuestion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::printf(
+                "Usage: demo\n"
+                "Plays the show full screen with its music and ends by itself after about a "
+                "minute\nand a half. It takes no options. Any key that types a character ends "
+                "it at once.\nIt reads fontpre.tga and demosong.it from its data folder.\n");
+            return true;
+        }
+        if (argument == "--version") {
+            std::printf("boxdemo %s\n", DEMO_VERSION);
+            return true;
+        }
+    }
+    return false;
+}
 
 int glutClockMs() { return glutGet(GLUT_ELAPSED_TIME); }
 
@@ -81,6 +133,7 @@ void openScreen() {
     inGameMode = false;
     scaledToWindow = false;
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+        screenMayBeSwitched = 1;
         glutEnterGameMode();
         inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
     }
@@ -104,6 +157,7 @@ void presentDesktopFrame() {
         presentScaledFrame();
     else
         glutSwapBuffers();
+    framePresented = true;
 }
 
 // The quit steps: stop and free the music, shut the music layer down, give
@@ -122,14 +176,18 @@ const Platform desktopPlatform = {glutClockMs, BASSMOD_MusicGetPosition, present
                                   quitShow};
 
 int runDemo(int argc, char** argv) {
+    if (answeredQuestion(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
+    screenMayBeSwitched = 0;
+    quitRequested = 0;
+    catchTerminationSignals();
     enterInstalledDataFolder();
-    std::signal(SIGINT, onTerminationSignal);
-    std::signal(SIGTERM, onTerminationSignal);
     usePlatform(desktopPlatform);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     openScreen();
+    screenMayBeSwitched = 1;
+    quitIfRequested();
     glutDisplayFunc(displayFrame);
     glutReshapeFunc(onReshape);
     glutIdleFunc(onIdle);
@@ -143,7 +201,9 @@ int runDemo(int argc, char** argv) {
     // The font first, so that the music and the first scene's clock start
     // only when everything is ready.
     if (!loadFont()) failStartup();
+    quitIfRequested();
     startMusic();
+    quitIfRequested();
     glutMainLoop();
     return 0;
 }
@@ -161,7 +221,15 @@ void onReshape(int width, int height) {
 }
 
 void onIdle() {
-    if (quitRequested) quitDemo(0);
+    quitIfRequested();
+    if (!framePresented) {
+        // GLUT drew nothing since the last call: the window is unmapped,
+        // covered or off screen. The show still ends when the music reaches
+        // the quit order, and the loop waits instead of spinning.
+        if ((platformMusicPosition() & 0xFFFF) >= quitOrder) quitDemo(0);
+        usleep(hiddenPollMs * 1000);
+    }
+    framePresented = false;
     glutPostRedisplay();
 }
 

@@ -1,0 +1,13 @@
+// What the show's programs do for themselves as processes, before anything
+// else: standard streams that are really open.
+#pragma once
+
+namespace demo {
+
+// Makes descriptors 0, 1 and 2 valid, opening /dev/null on any that is
+// closed. Called first thing in main: otherwise the first file or connection
+// the program opens (the X display's, say) takes a closed descriptor 2, and
+// messages meant for standard error are written into it.
+void openStandardStreams();
+
+}  // namespace demo
