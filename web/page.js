@@ -9,6 +9,7 @@
 // With ?test in the address the page also offers window.boxdemoTest, the
 // hook the browser tests drive it through (tests/web/browser.test.mjs).
 
+import { ChiptuneJsPlayer } from './chiptune3/chiptune3.js';
 import { SongPlayer } from './song_player.js';
 
 const canvas = document.getElementById('show');
@@ -58,7 +59,7 @@ async function fetchData(name) {
 
 async function load() {
     try {
-        songPlayer = new SongPlayer();
+        songPlayer = new SongPlayer(new ChiptuneJsPlayer({ repeatCount: 0 }));
     } catch (error) {
         throw new Problem(`this browser cannot play its music (${error.message})`);
     }
@@ -211,5 +212,6 @@ if (new URLSearchParams(location.search).has('test')) {
         sceneRow: () => program._webSceneRow(),
         // Moves the playing song to order and row.
         seek: (order, row) => songPlayer.seek(order, row),
+        musicPlaying: () => songPlayer.playing,
     };
 }

@@ -6,15 +6,15 @@
 // per 128-frame block, to the page in bursts; the audio is heard one output
 // latency later. heardPosition looks back over the reports by that latency.
 
-import { ChiptuneJsPlayer } from './chiptune3/chiptune3.js';
-
 // How long the worklet may take to start before the page gives up on it.
 const workletStartLimitMs = 10000;
 // Song time of reports kept for looking back, in seconds.
 const reportSpanSeconds = 1;
 
 export class SongPlayer {
-    constructor() {
+    // player: a chiptune3 ChiptuneJsPlayer made with repeatCount 0 (or any
+    // object with its methods and handler calls).
+    constructor(player) {
         this.ready = false; // the worklet takes messages (chiptune3 drops any sent before)
         this.song = null; // the loaded module's bytes
         this.loop = false;
@@ -23,7 +23,7 @@ export class SongPlayer {
         this.checking = null; // the promise functions of check()
         this.onEnd = () => {};
         this.onFailure = () => {};
-        this.player = new ChiptuneJsPlayer({ repeatCount: 0 });
+        this.player = player;
         this.player.onProgress((report) => this.noteReport(report));
         this.player.onEnded(() => this.noteEnd());
         this.player.onError((error) => this.noteError(error.type));
