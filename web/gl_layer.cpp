@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -89,10 +90,56 @@ void multiplyByDoubles(const double (&d)[16]) {
     multiply(currentMatrix(), b);
 }
 
+// A clear not yet made: clears in a row that together cover one rectangle
+// (the white bands) become one. It is made before the next quads are drawn,
+// before a clear that does not join it, and at the end of the frame.
+struct PendingClear {
+    bool waiting;
+    DrawState state;  // as at the clear, its scissor box grown by the clears joined
+    unsigned mask;
+    float colour[4];
+};
+PendingClear pendingClear = {};
+
+void makePendingClear() {
+    if (!pendingClear.waiting) return;
+    clearPicture(pendingClear.state, pendingClear.mask, pendingClear.colour);
+    ++counting.clears;
+    pendingClear.waiting = false;
+}
+
+// Whether a clear of mask and colour under the current state covers, with the
+// pending one, exactly one rectangle: the same whole picture, or a scissor
+// box of the same columns just above or below the pending one's.
+bool joinsPendingClear(unsigned mask) {
+    const PendingClear& p = pendingClear;
+    if (!p.waiting || p.mask != mask || std::memcmp(p.colour, clearColour, sizeof clearColour) != 0)
+        return false;
+    if (!state.scissorTest || !p.state.scissorTest)
+        return !state.scissorTest && !p.state.scissorTest;
+    const int* box = state.scissor;
+    const int* was = p.state.scissor;
+    return box[0] == was[0] && box[2] == was[2] &&
+           (box[1] + box[3] == was[1] || was[1] + was[3] == box[1]);
+}
+
+void clear(unsigned mask) {
+    if (joinsPendingClear(mask)) {
+        int* was = pendingClear.state.scissor;
+        was[1] = std::min(was[1], state.scissor[1]);
+        was[3] += state.scissor[3];
+        return;
+    }
+    makePendingClear();
+    pendingClear = {true, state, mask, {}};
+    std::memcpy(pendingClear.colour, clearColour, sizeof clearColour);
+}
+
 // Draws the quads gathered since the last run ended.
 void drawRun() {
     const int quads = vertexCount / 4 - runStart;
     if (quads == 0) return;
+    makePendingClear();
     drawQuads(state, &vertices[std::size_t(runStart) * 4], runStart, quads);
     ++counting.drawCalls;
     runStart += quads;
@@ -160,10 +207,13 @@ bool openLayer(const char* canvasSelector, std::string& problem) {
     return openDevice(canvasSelector, problem);
 }
 
-void presentLayer(int canvasWidth, int canvasHeight) {
+void setLayerCanvasSize(int width, int height) { setCanvasSize(width, height); }
+
+void presentLayer() {
     if (!drawing) return;
     drawRun();
-    presentPicture(canvasWidth, canvasHeight);
+    makePendingClear();
+    presentPicture();
     lastCounts = counting;
     counting = {};
     vertexCount = 0;
@@ -172,6 +222,7 @@ void presentLayer(int canvasWidth, int canvasHeight) {
 
 void setLayerDrawing(bool on) {
     drawing = on;
+    pendingClear.waiting = false;
     vertexCount = 0;
     runStart = 0;
     counting = {};
@@ -217,8 +268,7 @@ void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
 void glClear(GLbitfield mask) {
     if (!demo::drawing) return;
     demo::drawRun();
-    demo::clearPicture(state, mask, demo::clearColour);
-    ++demo::counting.clears;
+    demo::clear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 }
 
 void glMatrixMode(GLenum mode) {

@@ -22,7 +22,10 @@
 // Batching: quads are gathered into one buffer per frame, and each run of
 // quads between two changes of the drawing state (capabilities, blend
 // function, scissor box, viewport) or a clear is one WebGL draw call.
-// Changing matrices or colours never breaks a run.
+// Changing matrices or colours never breaks a run, nor does a change of
+// state that the run does not use (the scissor box with the scissor test
+// off, the blend function with blending off). Clears in a row that together
+// cover one rectangle, such as the twenty white bands, are one WebGL clear.
 //
 // Threads: the page's main thread only.
 #pragma once
@@ -45,10 +48,13 @@ struct ClipVertex {
 // WebGL2 context, with the reason in problem.
 bool openLayer(const char* canvasSelector, std::string& problem);
 
+// The canvas's size in device pixels, for the frames from the next one on
+// (640x480 until told).
+void setLayerCanvasSize(int width, int height);
+
 // Draws what is still gathered, then puts the 640x480 picture on the canvas,
-// canvasWidth x canvasHeight device pixels, scaled as the desktop does (see
-// webgl_device.h), and starts a new frame.
-void presentLayer(int canvasWidth, int canvasHeight);
+// scaled as the desktop does (see webgl_device.h), and starts a new frame.
+void presentLayer();
 
 // With drawing off the layer keeps its state (matrices, capabilities, colour)
 // as always but drops vertices, clears and presents: frames run at the cost of

@@ -38,7 +38,6 @@ namespace {
 
 std::string problem;  // why the last call failed, for the page's sentence
 bool running = false;
-int canvasWidth = pictureWidth, canvasHeight = pictureHeight;
 
 // The test hook's clock and music position, when it drives the show.
 bool hookDriven = false;
@@ -49,8 +48,6 @@ int pageClockMs() { return hookDriven ? hookNowMs : int(emscripten_get_now()); }
 
 std::uint32_t songPosition() { return hookDriven ? hookPosition : BASSMOD_MusicGetPosition(); }
 
-void presentToCanvas() { presentLayer(canvasWidth, canvasHeight); }
-
 void endPageShow() {
     if (!running) return;
     running = false;
@@ -59,7 +56,7 @@ void endPageShow() {
     tellPageShowEnded();
 }
 
-const Platform webPlatform = {pageClockMs, songPosition, presentToCanvas, endPageShow};
+const Platform webPlatform = {pageClockMs, songPosition, presentLayer, endPageShow};
 
 }  // namespace
 
@@ -113,8 +110,7 @@ EMSCRIPTEN_KEEPALIVE int webStart() {
 // Returns 1 while the show runs, 0 once it has ended.
 EMSCRIPTEN_KEEPALIVE int webFrame(int width, int height) {
     if (!running) return 0;
-    canvasWidth = width;
-    canvasHeight = height;
+    setLayerCanvasSize(width, height);
     displayFrame();
     return running ? 1 : 0;
 }
@@ -157,10 +153,5 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* webReadCanvas(int width, int height) {
     readCanvas(width, height, pixels.data());
     return pixels.data();
 }
-
-// What the last frame sent to WebGL: draw calls, clears, quads kept, quads
-// culled, and where its quads are (for the benchmark's floor).
-EMSCRIPTEN_KEEPALIVE const LayerFrameCounts* webFrameCounts() { return &lastFrameCounts(); }
-EMSCRIPTEN_KEEPALIVE const ClipVertex* webFrameVertices() { return lastFrameVertices(); }
 
 }  // extern "C"

@@ -82,14 +82,16 @@ constexpr GLsizeiptr vertexBytesPerQuad = 4 * sizeof(ClipVertex);
 
 GLuint vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
 int vertexCapacity = 0, indexCapacity = 0;  // in quads
-bool frameUploaded = false;                 // the vertex buffer holds this frame's quads
 
-// The picture, and the intermediate of the whole-number scaling step with its
-// factor (0: none made yet).
+// The offscreen picture, and the intermediate of the whole-number scaling
+// step with its factor (0: none made yet).
 GLuint picture = 0, pictureColour = 0, pictureDepth = 0;
 GLuint scaled = 0, scaledColour = 0;
 int scaledFactor = 0;
-bool pictureBound = false;  // the picture is the framebuffer drawn into
+
+int canvasWidth = pictureWidth, canvasHeight = pictureHeight;
+bool frameBound = false;     // this frame's target is bound for drawing
+bool drawingDirect = false;  // this frame is drawn straight into the canvas
 
 // The state last set on WebGL.
 DrawState applied;
@@ -172,10 +174,12 @@ void setCapability(GLenum cap, bool on) {
         emscripten_glDisable(cap);
 }
 
+// The frame's target, chosen at its first draw or clear.
 void bindPicture() {
-    if (pictureBound) return;
-    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, picture);
-    pictureBound = true;
+    if (frameBound) return;
+    drawingDirect = canvasWidth == pictureWidth && canvasHeight == pictureHeight;
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, drawingDirect ? 0 : picture);
+    frameBound = true;
 }
 
 // Sets on WebGL what differs between state and what was last set.
@@ -205,7 +209,7 @@ bool openDevice(const char* canvasSelector, std::string& problem) {
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     attributes.alpha = false;
-    attributes.depth = false;  // the picture has its own
+    attributes.depth = true;  // for frames drawn straight into the canvas
     attributes.stencil = false;
     attributes.antialias = false;
     attributes.preserveDrawingBuffer = false;
@@ -238,7 +242,6 @@ bool openDevice(const char* canvasSelector, std::string& problem) {
         problem = "its WebGL2 cannot make a 640x480 picture to draw into";
         return false;
     }
-    pictureBound = true;
     // Defined contents to start from, as GL's default clear values give.
     emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
@@ -248,13 +251,10 @@ void drawQuads(const DrawState& state, const ClipVertex* vertices, int firstQuad
     apply(state);
     const int end = firstQuad + quadCount;
     if (end > indexCapacity) growIndices(end);
-    // NOTE: the first upload of a frame gives the buffer new storage, so that
-    // WebGL need not wait for the last frame's draws before writing it.
-    if (!frameUploaded || end > vertexCapacity) {
-        if (end > vertexCapacity) vertexCapacity = std::max(end, 2 * vertexCapacity);
+    if (end > vertexCapacity) {
+        vertexCapacity = std::max(end, 2 * vertexCapacity);
         emscripten_glBufferData(GL_ARRAY_BUFFER, vertexCapacity * vertexBytesPerQuad, nullptr,
                                 GL_STREAM_DRAW);
-        frameUploaded = true;
         // NOTE: new storage loses the quads this frame sent before; send them again.
         if (firstQuad > 0) {
             emscripten_glBufferSubData(GL_ARRAY_BUFFER, 0, firstQuad * vertexBytesPerQuad,
@@ -275,7 +275,16 @@ void clearPicture(const DrawState& state, unsigned mask, const float colour[4]) 
     emscripten_glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 }
 
-void presentPicture(int canvasWidth, int canvasHeight) {
+void setCanvasSize(int width, int height) {
+    canvasWidth = width;
+    canvasHeight = height;
+}
+
+void presentPicture() {
+    bindPicture();
+    frameBound = false;
+    if (drawingDirect) return;
+
     // the largest 4:3 rectangle the canvas holds, centred
     int width = canvasWidth, height = canvasWidth * 3 / 4;
     if (height > canvasHeight) {
@@ -320,8 +329,6 @@ void presentPicture(int canvasWidth, int canvasHeight) {
     const bool whole = width == sourceWidth && height == sourceHeight;
     emscripten_glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x, y, x + width, y + height,
                                  GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
-    pictureBound = false;
-    frameUploaded = false;
 }
 
 void readCanvas(int width, int height, std::uint8_t* rgba) {

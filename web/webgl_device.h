@@ -2,13 +2,15 @@
 // the page's canvas, the 640x480 picture the show draws into, the quads
 // drawn from clip coordinates, and the picture scaled onto the canvas.
 //
-// The picture is an offscreen framebuffer of exactly 640x480 colour (8 bits a
-// channel) and 24-bit depth, so the show draws the same pixels whatever the
-// window. Presenting scales it onto the canvas as the desktop's full-screen
-// mode does ("sharp bilinear"): into the largest 4:3 rectangle the canvas
-// holds, centred between black bars, first by the largest whole-number
-// factor with nearest-neighbour sampling, then by one linear step for the
-// rest. A 640x480 canvas gets the picture pixel for pixel.
+// The picture is exactly 640x480 colour (8 bits a channel) and 24-bit depth,
+// so the show draws the same pixels whatever the window. On a canvas of any
+// other size it is an offscreen framebuffer, and presenting scales it onto
+// the canvas as the desktop's full-screen mode does ("sharp bilinear"): into
+// the largest 4:3 rectangle the canvas holds, centred between black bars,
+// first by the largest whole-number factor with nearest-neighbour sampling,
+// then by one linear step for the rest. A canvas of exactly 640x480 is the
+// picture itself: frames are drawn straight into it, which saves the copy
+// (a whole-screen pass costs a software renderer several milliseconds).
 //
 // The WebGL state is applied only where it differs from what was last set.
 // Back faces never reach the device (the layer culls them), so WebGL's own
@@ -45,9 +47,12 @@ void drawQuads(const DrawState& state, const ClipVertex* vertices, int firstQuad
 // GL_DEPTH_BUFFER_BIT), inside the scissor box when the scissor test is on.
 void clearPicture(const DrawState& state, unsigned mask, const float colour[4]);
 
-// Scales the picture onto the canvas of canvasWidth x canvasHeight device
-// pixels (see above) and ends the frame: the next draw starts a new one.
-void presentPicture(int canvasWidth, int canvasHeight);
+// The canvas's size in device pixels, for the frames from the next one on.
+void setCanvasSize(int width, int height);
+
+// Puts the picture on the canvas (see above) and ends the frame: the next
+// draw starts a new one.
+void presentPicture();
 
 // Reads the canvas as presented, width x height pixels from the lower left,
 // 4 bytes (RGBA) each, into rgba. Only between presentPicture and the return
