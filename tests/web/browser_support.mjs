@@ -24,14 +24,15 @@ export const chromiumFlags = [
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 
-// Serves the site on a free port of 127.0.0.1.
-export async function serveSite() {
+// Serves folder (the site unless given) on a free port of 127.0.0.1, with
+// headers added to every answer.
+export async function serveSite(folder = site, headers = {}) {
     const server = createServer((request, response) => {
         const name = path.normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
-        const file = path.join(site, name === '/' ? 'index.html' : name);
+        const file = path.join(folder, name === '/' ? 'index.html' : name);
         try {
             const body = readFileSync(file);
-            response.writeHead(200, { 'Content-Type': types[path.extname(file)] ?? 'application/octet-stream' });
+            response.writeHead(200, { ...headers, 'Content-Type': types[path.extname(file)] ?? 'application/octet-stream' });
             response.end(body);
         } catch {
             response.writeHead(404, { 'Content-Type': 'text/plain' });
@@ -49,6 +50,7 @@ export async function launchChromium() {
         headless: true,
         userDataDir: profile,
         args: chromiumFlags,
+        protocolTimeout: 600000, // the benchmark's one long call
     });
     return {
         browser,
