@@ -84,6 +84,20 @@ test('from the start screen the show follows the music to the quit order, then t
     await page.close();
 });
 
+test('the song\'s end ends the show even when no frames are drawn, as in a hidden tab', async () => {
+    const page = await open();
+    await page.click('#start');
+    await waitFor(page, () => window.boxdemoTest.musicPlaying(), 'the music to play');
+    await page.evaluate(() => {
+        window.requestAnimationFrame = () => 0; // no more frames
+        window.boxdemoTest.seek(12, 28); // the last rows of the song
+    });
+    await waitFor(page, () => document.body.dataset.state === 'ready', 'the start screen');
+    assert.equal(await page.evaluate(() => window.boxdemoTest.sceneRow()), 0, 'no frame saw the quit order');
+    assert.equal(await page.evaluate(() => window.boxdemoTest.musicPlaying()), false);
+    await page.close();
+});
+
 test('a key that types a character ends the show; arrows and modifiers do not', async () => {
     const page = await open();
     await page.click('#start');
