@@ -33,7 +33,7 @@ const open = (options) => openPage(chromium.browser, server.url, options);
 const channelTolerance = 8;
 const differingLimit = 0.005;
 
-test('each scene looks as the desktop capture draws it, frame for frame', async () => {
+test('each scene looks as the desktop capture draws it, frame for frame', async (t) => {
     // The capture at 10 frames a second, with candidates a second apart; the
     // page replays the same clock and music positions from the top, so that
     // rand() has run through the same frames.
@@ -51,6 +51,7 @@ test('each scene looks as the desktop capture draws it, frame for frame', async 
         'the page changes scenes at the frames the capture does');
     for (const f of chosen) {
         const difference = pictureDifference(frames[f.frame], result.pictures[f.frame], channelTolerance);
+        t.diagnostic(`scene ${f.scene} at ${f.elapsedMs} ms: ${difference.pixels} pixels differ by more than ${channelTolerance}`);
         assert.ok(difference.pixels <= differingLimit * 640 * 480,
             `scene ${f.scene} at ${f.elapsedMs} ms (frame ${f.frame}): ${difference.pixels} pixels differ by more than ${channelTolerance}`);
     }
