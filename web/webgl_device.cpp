@@ -293,15 +293,17 @@ void presentPicture() {
     }
     const int x = (canvasWidth - width) / 2, y = (canvasHeight - height) / 2;
     const int factor = std::min(width / pictureWidth, height / pictureHeight);
+    const bool whole = width == factor * pictureWidth && height == factor * pictureHeight;
 
     // NOTE: the scissor test clips blits too.
     if (!appliedKnown || applied.scissorTest) emscripten_glDisable(GL_SCISSOR_TEST);
     applied.scissorTest = false;
 
-    // the whole-number step, nearest neighbour, into the intermediate
+    // the whole-number step, nearest neighbour, into the intermediate (a
+    // whole multiple needs none: the one step below is that step)
     GLuint source = picture;
     int sourceWidth = pictureWidth, sourceHeight = pictureHeight;
-    if (factor >= 2) {
+    if (factor >= 2 && !whole) {
         if (factor != scaledFactor) {
             if (scaledFactor != 0) {
                 emscripten_glDeleteFramebuffers(1, &scaled);
@@ -326,7 +328,6 @@ void presentPicture() {
     emscripten_glClearColor(0, 0, 0, 1);
     emscripten_glClear(GL_COLOR_BUFFER_BIT);
     emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
-    const bool whole = width == sourceWidth && height == sourceHeight;
     emscripten_glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x, y, x + width, y + height,
                                  GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
 }

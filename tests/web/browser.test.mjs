@@ -112,29 +112,66 @@ test('a key that types a character ends the show; arrows and modifiers do not', 
     await page.close();
 });
 
-test('the picture fills the window at 4:3 between black bars, at twice the size each pixel a 2x2 square', async () => {
-    const steps = [[0, 0], [700, 0], [5300, 0]];
-    const small = await open();
-    const picture = (await replay(small, steps, [2])).pictures[2];
-    await small.close();
-
-    const large = await open({ width: 1280, height: 1000 });
-    const result = await replay(large, steps, [2]);
-    await large.close();
-    assert.deepEqual([result.width, result.height], [1280, 1000]);
-    const scaled = result.pictures[2];
-    const bar = 20; // (1000 - 2 * 480) / 2 rows above and below
-    let wrong = 0;
-    for (let y = 0; y < 1000; ++y) {
-        for (let x = 0; x < 1280; ++x) {
-            const inside = y >= bar && y < 1000 - bar;
-            const from = inside ? (((y - bar) >> 1) * 640 + (x >> 1)) * 3 : -1;
-            for (let c = 0; c < 3; ++c) {
-                if (scaled[(y * 1280 + x) * 3 + c] !== (inside ? picture[from + c] : 0)) ++wrong;
+// The 640x480 picture (top-down RGB) scaled to width x height as the desktop's
+// full screen does: by factor with nearest-neighbour sampling, then
+// bilinearly the rest of the way.
+function sharpBilinear(picture, factor, width, height) {
+    const [w, h] = [640 * factor, 480 * factor];
+    const texel = (x, y) => {
+        const [cx, cy] = [Math.min(Math.max(x, 0), w - 1), Math.min(Math.max(y, 0), h - 1)];
+        return (Math.floor(cy / factor) * 640 + Math.floor(cx / factor)) * 3;
+    };
+    const out = Buffer.alloc(width * height * 3);
+    for (let y = 0; y < height; ++y) {
+        const v = ((y + 0.5) * h) / height - 0.5;
+        const [y0, fy] = [Math.floor(v), v - Math.floor(v)];
+        for (let x = 0; x < width; ++x) {
+            const u = ((x + 0.5) * w) / width - 0.5;
+            const [x0, fx] = [Math.floor(u), u - Math.floor(u)];
+            const [a, b, c, d] = [texel(x0, y0), texel(x0 + 1, y0), texel(x0, y0 + 1), texel(x0 + 1, y0 + 1)];
+            for (let k = 0; k < 3; ++k) {
+                const top = picture[a + k] + (picture[b + k] - picture[a + k]) * fx;
+                const bottom = picture[c + k] + (picture[d + k] - picture[c + k]) * fx;
+                out[(y * width + x) * 3 + k] = Math.round(top + (bottom - top) * fy);
             }
         }
     }
-    assert.equal(wrong, 0);
+    return out;
+}
+
+// How many channels of the window's picture differ by more than tolerance
+// from the scaled picture inside the rectangle at (left, top) and from black
+// outside it.
+function scalingErrors(window, windowWidth, windowHeight, scaled, left, top, width, height, tolerance) {
+    let errors = 0;
+    for (let y = 0; y < windowHeight; ++y) {
+        for (let x = 0; x < windowWidth; ++x) {
+            const inside = x >= left && x < left + width && y >= top && y < top + height;
+            const from = ((y - top) * width + (x - left)) * 3;
+            for (let k = 0; k < 3; ++k) {
+                const expected = inside ? scaled[from + k] : 0;
+                if (Math.abs(window[(y * windowWidth + x) * 3 + k] - expected) > tolerance) ++errors;
+            }
+        }
+    }
+    return errors;
+}
+
+test('the picture fills the window at 4:3 between black bars, sharply scaled', async () => {
+    const steps = [[0, 0], [700, 0], [5300, 0]];
+    const inWindow = async (width, height) => {
+        const page = await open({ width, height });
+        const result = await replay(page, steps, [2]);
+        await page.close();
+        assert.deepEqual([result.width, result.height], [width, height]);
+        return result.pictures[2];
+    };
+    const picture = await inWindow(640, 480);
+
+    // twice the size: each pixel a 2x2 square, exactly, 20 rows of black above and below
+    assert.equal(scalingErrors(await inWindow(1280, 1000), 1280, 1000, sharpBilinear(picture, 2, 1280, 960), 0, 20, 1280, 960, 0), 0);
+    // 2.1875 times: 2x2 squares blended only where they meet, 50 columns of black each side
+    assert.equal(scalingErrors(await inWindow(1500, 1050), 1500, 1050, sharpBilinear(picture, 2, 1400, 1050), 50, 0, 1400, 1050, 2), 0);
 });
 
 test('a missing or broken data file, or a browser without WebGL2, is said in one sentence', async () => {
