@@ -157,6 +157,11 @@ function typesCharacter(event) {
 }
 
 startScreen.addEventListener('click', begin);
+// NOTE: in full screen the browser keeps Escape to itself and leaves full
+// screen; as Escape ends the show on the desktop, leaving full screen does.
+document.addEventListener('fullscreenchange', () => {
+    if (!document.fullscreenElement && state === 'show') program._webKey();
+});
 window.addEventListener('keydown', (event) => {
     if (event.repeat) return;
     if (state === 'ready' && !['Shift', 'Control', 'Alt', 'Meta'].includes(event.key)) {
