@@ -48,8 +48,8 @@ struct ClipVertex {
 // WebGL2 context, with the reason in problem.
 bool openLayer(const char* canvasSelector, std::string& problem);
 
-// The canvas's size in device pixels, for the frames from the next one on
-// (640x480 until told).
+// The canvas's size in device pixels, from the next frame on (640x480 until
+// told).
 void setLayerCanvasSize(int width, int height);
 
 // Draws what is still gathered, then puts the 640x480 picture on the canvas,

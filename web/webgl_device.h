@@ -47,7 +47,7 @@ void drawQuads(const DrawState& state, const ClipVertex* vertices, int firstQuad
 // GL_DEPTH_BUFFER_BIT), inside the scissor box when the scissor test is on.
 void clearPicture(const DrawState& state, unsigned mask, const float colour[4]);
 
-// The canvas's size in device pixels, for the frames from the next one on.
+// The canvas's size in device pixels, from the next frame on.
 void setCanvasSize(int width, int height);
 
 // Puts the picture on the canvas (see above) and ends the frame: the next
