@@ -69,6 +69,9 @@ case $mode in
     test) node --test tests/web/*.test.mjs ;;
     serve)
         echo "web: the show is at http://127.0.0.1:8000/ (Ctrl+C stops the server)"
-        exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web/site >/dev/null 2>&1
+        python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web/site >/dev/null 2>&1 || {
+            echo "web: cannot serve on 127.0.0.1:8000 (is the port in use?)" >&2
+            exit 1
+        }
         ;;
 esac
