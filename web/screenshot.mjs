@@ -1,0 +1,31 @@
+// Makes the README's picture of the show in a browser, docs/web.png: headless
+// Chromium with a window wider than 4:3, the greetings scene five seconds in,
+// reached through the page's test hook (the clock and the music positions
+// set, no music), so that the picture is the same on every run.
+//
+//   scripts/web.sh --build-only && node web/screenshot.mjs
+//
+// Needs Chromium (scripts/web.sh --test installs it).
+
+import path from 'node:path';
+
+import { launchChromium, openPage, root, serveSite } from '../tests/web/browser_support.mjs';
+
+const width = 960;
+const height = 540;
+// The show from the top: one frame in each of scenes 1 to 4, then scene 5
+// (orders 8 and 9) five seconds after it began.
+const steps = [[0, 0], [10, 2], [20, 4], [30, 6], [40, 8], [5040, 8]];
+
+const server = await serveSite();
+const chromium = await launchChromium();
+try {
+    const page = await openPage(chromium.browser, server.url, { width, height });
+    await page.evaluate((s) => window.boxdemoTest.replay(s, [s.length - 1]), steps);
+    const file = path.join(root, 'docs/web.png');
+    await page.screenshot({ path: file });
+    console.log(`${path.relative(root, file)}: the greetings scene in a ${width}x${height} window`);
+} finally {
+    await chromium.close();
+    server.close();
+}

@@ -1,0 +1,144 @@
+// The page's song player: plays the song with chiptune3 (libopenmpt compiled
+// to WebAssembly, rendering in an AudioWorklet) and answers the music
+// layer's questions (web/music.cpp reaches it as Module.songPlayer).
+//
+// The worklet reports the position of the audio it has just rendered, once
+// per 128-frame block, to the page in bursts; the audio is heard one output
+// latency later. heardPosition looks back over the reports by that latency.
+
+// How long the worklet may take to start before the page gives up on it.
+const workletStartLimitMs = 10000;
+// Song time of reports kept for looking back, in seconds.
+const reportSpanSeconds = 1;
+
+export class SongPlayer {
+    // player: a chiptune3 ChiptuneJsPlayer made with repeatCount 0 (or any
+    // object with its methods and handler calls).
+    constructor(player) {
+        this.ready = false; // the worklet takes messages (chiptune3 drops any sent before)
+        this.song = null; // the loaded module's bytes
+        this.loop = false;
+        this.playing = false; // from play to stop, free or the song's end
+        this.reports = []; // this play's recent reports: {seconds, position}
+        this.checking = null; // the promise functions of check()
+        this.onEnd = () => {};
+        this.onFailure = () => {};
+        this.player = player;
+        this.player.onProgress((report) => this.noteReport(report));
+        this.player.onEnded(() => this.noteEnd());
+        this.player.onError((error) => this.noteError(error.type));
+        this.player.onMetadata(() => this.noteChecked());
+    }
+
+    // Resolves when the worklet has started.
+    start() {
+        return new Promise((resolve, reject) => {
+            const timer = setTimeout(
+                () => reject(new Error('its audio worklet did not start')),
+                workletStartLimitMs,
+            );
+            this.player.onInitialized(() => {
+                clearTimeout(timer);
+                this.ready = true;
+                resolve();
+            });
+        });
+    }
+
+    // Resolves when libopenmpt in the worklet has read bytes as a module,
+    // rejects when it cannot. The trial is stopped at once; before the page
+    // is clicked the browser keeps the audio suspended, so nothing is heard.
+    check(bytes) {
+        return new Promise((resolve, reject) => {
+            this.checking = { resolve, reject };
+            this.player.play(bytes.buffer);
+        });
+    }
+
+    load(bytes, loop) {
+        this.song = bytes;
+        this.loop = loop;
+    }
+
+    // From the top: the browser allows the audio to start now, as the page
+    // calls this from a click or a key.
+    play() {
+        this.player.context.resume();
+        this.player.setRepeatCount(this.loop ? -1 : 0);
+        this.player.play(this.song.buffer);
+        this.reports = [];
+        this.playing = true;
+    }
+
+    stop() {
+        this.player.pause();
+        this.playing = false;
+    }
+
+    free() {
+        this.player.stop();
+        this.playing = false;
+        this.song = null;
+        this.reports = [];
+    }
+
+    // Moves the song to order and row (the tests' hook).
+    seek(order, row) {
+        this.player.setOrderRow(order, row);
+        this.reports = [];
+    }
+
+    // The position being heard, order | row << 16: the last report rendered
+    // at least one output latency of song time before the newest.
+    heardPosition() {
+        const reports = this.reports;
+        if (reports.length === 0) return 0;
+        const context = this.player.context;
+        const latency = (context.outputLatency || 0) + (context.baseLatency || 0);
+        const heardBy = reports[reports.length - 1].seconds - latency;
+        let heard = reports[0];
+        for (const report of reports) {
+            if (report.seconds > heardBy) break;
+            heard = report;
+        }
+        return heard.position;
+    }
+
+    noteReport(report) {
+        if (!this.playing) return;
+        const reports = this.reports;
+        const last = reports[reports.length - 1];
+        // NOTE: a song played once reports order 0 after its last row, just
+        // before it ends: that is not the song starting over.
+        if (last && !this.loop && report.order < (last.position & 0xffff)) return;
+        if (last && report.pos < last.seconds) reports.length = 0; // looped to the top
+        reports.push({ seconds: report.pos, position: (report.order | (report.row << 16)) >>> 0 });
+        while (reports[0].seconds < report.pos - reportSpanSeconds) reports.shift();
+    }
+
+    noteChecked() {
+        if (!this.checking) return;
+        this.player.stop();
+        this.checking.resolve();
+        this.checking = null;
+    }
+
+    // NOTE: the worklet says "end" on every block once the song has ended.
+    noteEnd() {
+        if (!this.playing) return;
+        this.playing = false;
+        this.onEnd();
+    }
+
+    noteError(type) {
+        const why = type === 'ptr' || type === 'dur' ? 'is not a module the player can read' : `could not be played (${type})`;
+        if (this.checking) {
+            this.player.stop();
+            this.checking.reject(new Error(why));
+            this.checking = null;
+        } else if (this.playing) {
+            this.playing = false;
+            this.onFailure(why);
+        }
+    }
+}

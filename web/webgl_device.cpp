@@ -1,0 +1,340 @@
+// The WebGL2 device of our layer. See webgl_device.h.
+//
+// NOTE: the show's own glEnable, glClear, ... are our layer's (gl_layer.cpp);
+// WebGL is reached here through Emscripten's emscripten_gl* aliases of its
+// WebGL functions, declared below, so that the two never meet.
+#include "web/webgl_device.h"
+
+#include <GLES3/gl3.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "shell/show_facts.h"
+
+extern "C" {
+void emscripten_glAttachShader(GLuint, GLuint);
+void emscripten_glBindAttribLocation(GLuint, GLuint, const GLchar*);
+void emscripten_glBindBuffer(GLenum, GLuint);
+void emscripten_glBindFramebuffer(GLenum, GLuint);
+void emscripten_glBindRenderbuffer(GLenum, GLuint);
+void emscripten_glBindVertexArray(GLuint);
+void emscripten_glBlendFunc(GLenum, GLenum);
+void emscripten_glBlitFramebuffer(GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLint,
+                                  GLbitfield, GLenum);
+void emscripten_glBufferData(GLenum, GLsizeiptr, const void*, GLenum);
+void emscripten_glBufferSubData(GLenum, GLintptr, GLsizeiptr, const void*);
+GLenum emscripten_glCheckFramebufferStatus(GLenum);
+void emscripten_glClear(GLbitfield);
+void emscripten_glClearColor(GLfloat, GLfloat, GLfloat, GLfloat);
+void emscripten_glCompileShader(GLuint);
+GLuint emscripten_glCreateProgram();
+GLuint emscripten_glCreateShader(GLenum);
+void emscripten_glDeleteFramebuffers(GLsizei, const GLuint*);
+void emscripten_glDeleteRenderbuffers(GLsizei, const GLuint*);
+void emscripten_glDisable(GLenum);
+void emscripten_glDrawElements(GLenum, GLsizei, GLenum, const void*);
+void emscripten_glEnable(GLenum);
+void emscripten_glEnableVertexAttribArray(GLuint);
+void emscripten_glFramebufferRenderbuffer(GLenum, GLenum, GLenum, GLuint);
+void emscripten_glGenBuffers(GLsizei, GLuint*);
+void emscripten_glGenFramebuffers(GLsizei, GLuint*);
+void emscripten_glGenRenderbuffers(GLsizei, GLuint*);
+void emscripten_glGenVertexArrays(GLsizei, GLuint*);
+void emscripten_glGetProgramiv(GLuint, GLenum, GLint*);
+void emscripten_glGetShaderiv(GLuint, GLenum, GLint*);
+void emscripten_glGetShaderInfoLog(GLuint, GLsizei, GLsizei*, GLchar*);
+void emscripten_glLinkProgram(GLuint);
+void emscripten_glReadPixels(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
+void emscripten_glRenderbufferStorage(GLenum, GLenum, GLsizei, GLsizei);
+void emscripten_glScissor(GLint, GLint, GLsizei, GLsizei);
+void emscripten_glShaderSource(GLuint, GLsizei, const GLchar* const*, const GLint*);
+void emscripten_glUseProgram(GLuint);
+void emscripten_glVertexAttribPointer(GLuint, GLint, GLenum, GLboolean, GLsizei, const void*);
+void emscripten_glViewport(GLint, GLint, GLsizei, GLsizei);
+}
+
+namespace demo {
+
+namespace {
+
+// Clip coordinates in, the quad's colour out. NOTE: flat, so that a quad's
+// two triangles, (0, 1, 3) and (1, 2, 3), both take the colour of vertex 3,
+// the quad's last: GL's provoking vertex for quads.
+const char* const vertexShader = R"(#version 300 es
+in vec4 position;
+in vec4 colour;
+flat out vec4 quadColour;
+void main() {
+    gl_Position = position;
+    quadColour = colour;
+})";
+
+const char* const fragmentShader = R"(#version 300 es
+precision highp float;
+flat in vec4 quadColour;
+out vec4 fragColour;
+void main() { fragColour = quadColour; })";
+
+constexpr int indicesPerQuad = 6;
+constexpr GLsizeiptr vertexBytesPerQuad = 4 * sizeof(ClipVertex);
+
+GLuint vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
+int vertexCapacity = 0, indexCapacity = 0;  // in quads
+
+// The offscreen picture, and the intermediate of the whole-number scaling
+// step with its factor (0: none made yet).
+GLuint picture = 0, pictureColour = 0, pictureDepth = 0;
+GLuint scaled = 0, scaledColour = 0;
+int scaledFactor = 0;
+
+int canvasWidth = pictureWidth, canvasHeight = pictureHeight;
+bool frameBound = false;     // this frame's target is bound for drawing
+bool drawingDirect = false;  // this frame is drawn straight into the canvas
+
+// The state last set on WebGL.
+DrawState applied;
+bool appliedKnown = false;
+
+GLuint compile(GLenum kind, const char* source, std::string& problem) {
+    const GLuint shader = emscripten_glCreateShader(kind);
+    emscripten_glShaderSource(shader, 1, &source, nullptr);
+    emscripten_glCompileShader(shader);
+    GLint ok = 0;
+    emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[512] = "";
+        emscripten_glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        problem = std::string("its WebGL2 cannot compile our shader: ") + log;
+    }
+    return shader;
+}
+
+bool makeProgram(std::string& problem) {
+    const GLuint program = emscripten_glCreateProgram();
+    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexShader, problem);
+    const GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentShader, problem);
+    if (!problem.empty()) return false;
+    emscripten_glAttachShader(program, vertex);
+    emscripten_glAttachShader(program, fragment);
+    emscripten_glBindAttribLocation(program, 0, "position");
+    emscripten_glBindAttribLocation(program, 1, "colour");
+    emscripten_glLinkProgram(program);
+    GLint ok = 0;
+    emscripten_glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        problem = "its WebGL2 cannot link our shaders";
+        return false;
+    }
+    emscripten_glUseProgram(program);
+    return true;
+}
+
+// A framebuffer with one colour renderbuffer of width x height and, when
+// withDepth, a 24-bit depth renderbuffer.
+bool makeTarget(int width, int height, bool withDepth, GLuint& framebuffer, GLuint& colour,
+                GLuint* depth) {
+    emscripten_glGenFramebuffers(1, &framebuffer);
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    emscripten_glGenRenderbuffers(1, &colour);
+    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                         colour);
+    if (withDepth) {
+        emscripten_glGenRenderbuffers(1, depth);
+        emscripten_glBindRenderbuffer(GL_RENDERBUFFER, *depth);
+        emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                             *depth);
+    }
+    return emscripten_glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+// Index buffer for quads 0 .. quads - 1: two triangles each, both ending in
+// the quad's last vertex.
+void growIndices(int quads) {
+    indexCapacity = std::max(quads, 2 * indexCapacity);
+    std::vector<GLuint> indices(std::size_t(indexCapacity) * indicesPerQuad);
+    for (int q = 0; q < indexCapacity; ++q) {
+        const GLuint v = GLuint(q) * 4;
+        const GLuint quad[indicesPerQuad] = {v, v + 1, v + 3, v + 1, v + 2, v + 3};
+        std::copy(quad, quad + indicesPerQuad,
+                  indices.begin() + std::ptrdiff_t(q) * indicesPerQuad);
+    }
+    emscripten_glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(GLuint)),
+                            indices.data(), GL_STATIC_DRAW);
+}
+
+void setCapability(GLenum cap, bool on) {
+    if (on)
+        emscripten_glEnable(cap);
+    else
+        emscripten_glDisable(cap);
+}
+
+// The frame's target, chosen at its first draw or clear.
+void bindPicture() {
+    if (frameBound) return;
+    drawingDirect = canvasWidth == pictureWidth && canvasHeight == pictureHeight;
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, drawingDirect ? 0 : picture);
+    frameBound = true;
+}
+
+// Sets on WebGL what differs between state and what was last set.
+void apply(const DrawState& state) {
+    bindPicture();
+    const DrawState& was = applied;
+    const bool all = !appliedKnown;
+    if (all || state.depthTest != was.depthTest) setCapability(GL_DEPTH_TEST, state.depthTest);
+    if (all || state.blend != was.blend) setCapability(GL_BLEND, state.blend);
+    if (all || state.scissorTest != was.scissorTest)
+        setCapability(GL_SCISSOR_TEST, state.scissorTest);
+    if (all || state.blendSrc != was.blendSrc || state.blendDst != was.blendDst)
+        emscripten_glBlendFunc(state.blendSrc, state.blendDst);
+    if (all || !std::equal(state.scissor, state.scissor + 4, was.scissor))
+        emscripten_glScissor(state.scissor[0], state.scissor[1], state.scissor[2],
+                             state.scissor[3]);
+    if (all || !std::equal(state.viewport, state.viewport + 4, was.viewport))
+        emscripten_glViewport(state.viewport[0], state.viewport[1], state.viewport[2],
+                              state.viewport[3]);
+    applied = state;
+    appliedKnown = true;
+}
+
+}  // namespace
+
+bool openDevice(const char* canvasSelector, std::string& problem) {
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.alpha = false;
+    attributes.depth = true;  // for frames drawn straight into the canvas
+    attributes.stencil = false;
+    attributes.antialias = false;
+    attributes.preserveDrawingBuffer = false;
+    attributes.majorVersion = 2;
+    attributes.minorVersion = 0;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
+        emscripten_webgl_create_context(canvasSelector, &attributes);
+    if (context <= 0) {
+        problem = "it gives no WebGL2";
+        return false;
+    }
+    emscripten_webgl_make_context_current(context);
+    if (!makeProgram(problem)) return false;
+
+    // one vertex array: clip coordinates and colour bytes, interleaved
+    emscripten_glGenVertexArrays(1, &vertexArray);
+    emscripten_glBindVertexArray(vertexArray);
+    emscripten_glGenBuffers(1, &vertexBuffer);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    emscripten_glEnableVertexAttribArray(0);
+    emscripten_glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, sizeof(ClipVertex), nullptr);
+    emscripten_glEnableVertexAttribArray(1);
+    emscripten_glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(ClipVertex),
+                                     reinterpret_cast<const void*>(4 * sizeof(float)));
+    emscripten_glGenBuffers(1, &indexBuffer);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    growIndices(1 << 16);
+
+    if (!makeTarget(pictureWidth, pictureHeight, true, picture, pictureColour, &pictureDepth)) {
+        problem = "its WebGL2 cannot make a 640x480 picture to draw into";
+        return false;
+    }
+    // Defined contents to start from, as GL's default clear values give.
+    emscripten_glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    return true;
+}
+
+void drawQuads(const DrawState& state, const ClipVertex* vertices, int firstQuad, int quadCount) {
+    apply(state);
+    const int end = firstQuad + quadCount;
+    if (end > indexCapacity) growIndices(end);
+    if (end > vertexCapacity) {
+        vertexCapacity = std::max(end, 2 * vertexCapacity);
+        emscripten_glBufferData(GL_ARRAY_BUFFER, vertexCapacity * vertexBytesPerQuad, nullptr,
+                                GL_STREAM_DRAW);
+        // NOTE: new storage loses the quads this frame sent before; send them again.
+        if (firstQuad > 0) {
+            emscripten_glBufferSubData(GL_ARRAY_BUFFER, 0, firstQuad * vertexBytesPerQuad,
+                                       vertices - std::ptrdiff_t(firstQuad) * 4);
+        }
+    }
+    emscripten_glBufferSubData(GL_ARRAY_BUFFER, firstQuad * vertexBytesPerQuad,
+                               quadCount * vertexBytesPerQuad, vertices);
+    emscripten_glDrawElements(
+        GL_TRIANGLES, quadCount * indicesPerQuad, GL_UNSIGNED_INT,
+        reinterpret_cast<const void*>(std::size_t(firstQuad) * indicesPerQuad * sizeof(GLuint)));
+}
+
+void clearPicture(const DrawState& state, unsigned mask, const float colour[4]) {
+    apply(state);
+    if (mask & GL_COLOR_BUFFER_BIT)
+        emscripten_glClearColor(colour[0], colour[1], colour[2], colour[3]);
+    emscripten_glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
+}
+
+void setCanvasSize(int width, int height) {
+    canvasWidth = width;
+    canvasHeight = height;
+}
+
+void presentPicture() {
+    bindPicture();
+    frameBound = false;
+    if (drawingDirect) return;
+
+    // the largest 4:3 rectangle the canvas holds, centred
+    int width = canvasWidth, height = canvasWidth * 3 / 4;
+    if (height > canvasHeight) {
+        height = canvasHeight;
+        width = canvasHeight * 4 / 3;
+    }
+    const int x = (canvasWidth - width) / 2, y = (canvasHeight - height) / 2;
+    const int factor = std::min(width / pictureWidth, height / pictureHeight);
+    const bool whole = width == factor * pictureWidth && height == factor * pictureHeight;
+
+    // NOTE: the scissor test clips blits too.
+    if (!appliedKnown || applied.scissorTest) emscripten_glDisable(GL_SCISSOR_TEST);
+    applied.scissorTest = false;
+
+    // the whole-number step, nearest neighbour, into the intermediate (a
+    // whole multiple needs none: the one step below is that step)
+    GLuint source = picture;
+    int sourceWidth = pictureWidth, sourceHeight = pictureHeight;
+    if (factor >= 2 && !whole) {
+        if (factor != scaledFactor) {
+            if (scaledFactor != 0) {
+                emscripten_glDeleteFramebuffers(1, &scaled);
+                emscripten_glDeleteRenderbuffers(1, &scaledColour);
+            }
+            makeTarget(pictureWidth * factor, pictureHeight * factor, false, scaled, scaledColour,
+                       nullptr);
+            scaledFactor = factor;
+        }
+        sourceWidth = pictureWidth * factor;
+        sourceHeight = pictureHeight * factor;
+        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, picture);
+        emscripten_glBindFramebuffer(GL_DRAW_FRAMEBUFFER, scaled);
+        emscripten_glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, 0, 0, sourceWidth,
+                                     sourceHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        source = scaled;
+    }
+
+    // black bars, then the rest of the way in one linear step (none left
+    // when the rectangle is a whole multiple)
+    emscripten_glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    emscripten_glClearColor(0, 0, 0, 1);
+    emscripten_glClear(GL_COLOR_BUFFER_BIT);
+    emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+    emscripten_glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x, y, x + width, y + height,
+                                 GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
+}
+
+void readCanvas(int width, int height, std::uint8_t* rgba) {
+    emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    emscripten_glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+}  // namespace demo
