@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "capture/image_files.h"
+#include "capture/outputs.h"
 #include "capture/progress.h"
 #include "capture/video.h"
 #include "font/font.h"
@@ -67,9 +68,20 @@ static OffscreenTarget output;
 // sound and, without --wav, the WAV file.
 static std::string temporaryFolder;
 
+// The file outputs, reserved under temporary names until the run succeeds
+// (outputs.h); a PNG picture is reserved and committed one at a time.
+static PendingOutput mp4Output, wavOutput, timelineOutput;
+
 static int fail(const std::string& message) {
     std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
     return 1;
+}
+
+// An interrupted run, cleaned up: 128 + the signal's number, as shells
+// report a process a signal ended.
+static int failInterrupted() {
+    std::fprintf(stderr, "demo-capture: interrupted; the files it was writing are removed\n");
+    return 128 + interruption();
 }
 
 // freeglut's fatal errors (no display, no GLX visual) end the process; say
@@ -153,22 +165,33 @@ static void closeWindow() {
     window = 0;
 }
 
+// Whether the music went back to an earlier order: then, without having
+// reached the quit row, it never will (a looping module starts over).
+static bool wentBack(std::uint32_t order, std::uint32_t& highest) {
+    if (order < highest) return true;
+    highest = order;
+    return false;
+}
+
 // Runs the sequencer alone over the music, drawing nothing, to find the
-// frame that reaches the quit row (for the progress bar's total); gives
-// limit when none does before it. The music is left where it got to: the
-// caller opens it again.
-static std::int64_t findQuitFrame(const CaptureOptions& options, std::int16_t* audio,
+// frame at which the capture will stop (for the progress bar's total): the
+// one that reaches the quit row, or the one where the music goes back
+// without reaching it; limit when neither comes first. The music is left
+// where it got to: the caller opens it again.
+static std::int64_t findLastFrame(const CaptureOptions& options, std::int16_t* audio,
                                   std::int64_t limit) {
     virtualNowMs = 0;
     startShow();
     std::int64_t rendered = 0;
-    for (std::int64_t n = 0; n < limit; ++n) {
+    std::uint32_t highest = 0;
+    for (std::int64_t n = 0; n < limit && interruption() == 0; ++n) {
         const std::int64_t target = samplesBefore(n, options.fps) + 1;
         renderOfflineMusic(audio, static_cast<std::size_t>(target - rendered));
         rendered = target;
         virtualNowMs = frameClockMs(n, options.fps);
-        advanceSequencer(offlineMusicPosition() & 0xFFFF);
-        if (sequencer().sceneIndex == quitRow) return n;
+        const std::uint32_t order = offlineMusicPosition() & 0xFFFF;
+        advanceSequencer(order);
+        if (sequencer().sceneIndex == quitRow || wentBack(order, highest)) return n;
     }
     return limit;
 }
@@ -179,6 +202,24 @@ static std::string pngPath(const std::string& folder, std::int64_t frame) {
     return folder + name;
 }
 
+// The name to give the user for the WAV being written at wavPath: theirs,
+// or the MP4's when it is the video's sound.
+static std::string wavNameFor(const CaptureOptions& options, const std::string& wavPath) {
+    return wavPath == wavOutput.temporaryPath ? options.wavPath : options.outputPath;
+}
+
+// Writes one picture under a temporary name and moves it into place.
+static bool writePicture(const std::string& path, const std::vector<std::uint8_t>& pixels,
+                         int width, int height, std::string& error) {
+    PendingOutput picture;
+    if (!reserveOutput(path, picture, error)) return false;
+    if (!writePng(picture.temporaryPath.c_str(), pixels.data(), width, height, error)) {
+        error = "cannot write " + path + ": " + error;
+        return false;
+    }
+    return commitOutput(picture, error);
+}
+
 static void removeTemporaryFiles() {
     if (temporaryFolder.empty()) return;
     std::remove((temporaryFolder + "/video.mp4").c_str());
@@ -187,12 +228,27 @@ static void removeTemporaryFiles() {
     temporaryFolder.clear();
 }
 
-// Everything the frame loop writes to, opened before the first frame.
+// Everything the frame loop writes to, opened before the first frame, each
+// file under a temporary name beside it; wavPath is where the WAV is written
+// meanwhile.
 static bool openOutputs(const CaptureOptions& options, std::string& wavPath, std::FILE*& timeline,
                         std::string& error) {
-    if (options.outputKind == OutputKind::pngFolder && !makeFolders(options.outputPath, error))
+    if (options.outputKind == OutputKind::pngFolder) {
+        if (!makeFolders(options.outputPath, error)) return false;
+        if (access(options.outputPath.c_str(), W_OK | X_OK) != 0) {
+            error =
+                "cannot write pictures into " + options.outputPath + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    if (options.outputKind == OutputKind::mp4 &&
+        !reserveOutput(options.outputPath, mp4Output, error))
         return false;
-    wavPath = options.wavPath;
+    if (!options.wavPath.empty() && !reserveOutput(options.wavPath, wavOutput, error)) return false;
+    if (!options.timelinePath.empty() &&
+        !reserveOutput(options.timelinePath, timelineOutput, error))
+        return false;
+    wavPath = wavOutput.temporaryPath;
     if (options.outputKind == OutputKind::mp4) {
         const char* tmp = std::getenv("TMPDIR");
         std::string pattern =
@@ -208,11 +264,11 @@ static bool openOutputs(const CaptureOptions& options, std::string& wavPath, std
             return false;
     }
     if (!wavPath.empty() && !openWav(wavPath.c_str(), error)) {
-        error = "cannot write " + wavPath + ": " + error;
+        error = "cannot write " + wavNameFor(options, wavPath) + ": " + error;
         return false;
     }
     if (!options.timelinePath.empty()) {
-        timeline = std::fopen(options.timelinePath.c_str(), "w");
+        timeline = std::fopen(timelineOutput.temporaryPath.c_str(), "w");
         if (timeline == nullptr) {
             error = "cannot write " + options.timelinePath + ": " + std::strerror(errno);
             return false;
@@ -246,18 +302,25 @@ int runCapture(const CaptureOptions& options) {
     usePlatform(capturePlatform);
     std::int64_t total = lastEnd;
     if (showProgress && openEnded) {
-        total = findQuitFrame(options, audio.data(), lastEnd);
+        total = findLastFrame(options, audio.data(), lastEnd);
         openOfflineMusic(options.modulePath.c_str(), musicLoadFlags);
     }
 
+    // From here on an interrupt leaves the frame loop, which cleans up.
     std::string wavPath;
     std::FILE* timeline = nullptr;
-    if (!openWindow(options, error) || !openOutputs(options, wavPath, timeline, error)) {
+    bool opened = openWindow(options, error);
+    protectOutputs();
+    opened = opened && interruption() == 0 && openOutputs(options, wavPath, timeline, error);
+    if (!opened) {
         std::string ignored;
         finishVideoEncoder(ignored);
+        if (timeline != nullptr) std::fclose(timeline);
+        closeWav(ignored);
+        discardOutputs();
         removeTemporaryFiles();
         closeWindow();
-        return fail(error);
+        return interruption() != 0 ? failInterrupted() : fail(error);
     }
 
     // The show starts with the music, at frame 0.
@@ -270,8 +333,13 @@ int runCapture(const CaptureOptions& options) {
     std::int64_t rendered = 0;  // audio frames rendered so far
     std::size_t held = 0;       // of which the last `held` are still in audio
     std::int64_t frame = 0, written = 0;
-    bool ok = true;
+    std::uint32_t highestOrder = 0;
+    bool ok = true, looped = false;
     for (;; ++frame) {
+        if (interruption() != 0) {
+            ok = false;
+            break;
+        }
         // Music through the audio frame at the time of this frame, so that
         // the position read is the one heard when the frame is shown.
         const std::int64_t target = samplesBefore(frame, options.fps) + 1;
@@ -289,7 +357,7 @@ int runCapture(const CaptureOptions& options) {
             ok = appendWav(audio.data() + 2 * (from - bufferStart),
                            static_cast<std::size_t>(upTo - from), error);
             if (!ok) {
-                error = "cannot write " + wavPath + ": " + error;
+                error = "cannot write " + wavNameFor(options, wavPath) + ": " + error;
                 break;
             }
         }
@@ -301,11 +369,15 @@ int runCapture(const CaptureOptions& options) {
 
         // The demo's own step: order from the position, sequencer, scene.
         virtualNowMs = frameClockMs(frame, options.fps);
+        const std::uint32_t position = offlineMusicPosition();
         bindPictureTarget();
         displayFrame();
         if (quitReached) break;
+        if (openEnded && wentBack(position & 0xFFFF, highestOrder)) {
+            looped = true;
+            break;
+        }
         if (timeline != nullptr) {
-            const std::uint32_t position = offlineMusicPosition();
             std::fprintf(timeline, "%lld %d %u %u %d %d\n", static_cast<long long>(frame),
                          virtualNowMs, position & 0xFFFF, position >> 16,
                          sequencer().sceneIndex + 1, virtualNowMs - sequencer().sceneStartMs);
@@ -321,9 +393,8 @@ int runCapture(const CaptureOptions& options) {
             glReadPixels(0, 0, options.width, options.height, GL_RGB, GL_UNSIGNED_BYTE,
                          pixels.data());
             if (options.outputKind == OutputKind::pngFolder) {
-                const std::string path = pngPath(options.outputPath, frame);
-                ok = writePng(path.c_str(), pixels.data(), options.width, options.height, error);
-                if (!ok) error = "cannot write " + path + ": " + error;
+                ok = writePicture(pngPath(options.outputPath, frame), pixels, options.width,
+                                  options.height, error);
             } else {
                 ok = writeVideoFrame(pixels.data(), error);
             }
@@ -336,7 +407,12 @@ int runCapture(const CaptureOptions& options) {
 
     // What the run reached, judged first: a range past the end of the show
     // leaves ffmpeg without frames, and its complaint would hide the reason.
-    if (ok && openEnded && !quitReached) {
+    if (ok && looped) {
+        ok = false;
+        error = "the music went back to order " + std::to_string(offlineMusicPosition() & 0xFFFF) +
+                " at frame " + std::to_string(frame) + " without reaching the end of the show " +
+                "(order " + std::to_string(quitOrder) + "); choose a range with --to or --frames";
+    } else if (ok && openEnded && !quitReached) {
         ok = false;
         error = "the music did not reach the end of the show within " +
                 std::to_string(quitRowWaitSeconds / 60) +
@@ -355,7 +431,7 @@ int runCapture(const CaptureOptions& options) {
     std::string closeError;
     if (!wavPath.empty() && !closeWav(closeError) && ok) {
         ok = false;
-        error = "cannot write " + wavPath + ": " + closeError;
+        error = "cannot write " + wavNameFor(options, wavPath) + ": " + closeError;
     }
     if (timeline != nullptr && std::fclose(timeline) != 0 && ok) {
         ok = false;
@@ -368,8 +444,17 @@ int runCapture(const CaptureOptions& options) {
     closeOfflineMusic();
     closeWindow();
     if (ok && options.outputKind == OutputKind::mp4)
-        ok = muxVideo(temporaryFolder + "/video.mp4", wavPath, options.outputPath, error);
+        ok = muxVideo(temporaryFolder + "/video.mp4", wavPath, mp4Output.temporaryPath, error);
     removeTemporaryFiles();
+
+    // Into place only when everything succeeded; otherwise nothing unfinished
+    // is left under a name the user gave.
+    for (PendingOutput* output : {&mp4Output, &wavOutput, &timelineOutput}) {
+        if (ok && interruption() == 0 && !output->temporaryPath.empty())
+            ok = commitOutput(*output, error);
+    }
+    if (interruption() != 0 || !ok) discardOutputs();
+    if (interruption() != 0) return failInterrupted();
     return ok ? 0 : fail(error);
 }
 

@@ -4,13 +4,29 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "capture/capture.h"
 #include "capture/options.h"
+#include "capture/outputs.h"
 #include "shell/data_folder.h"
+#include "shell/process.h"
 #include "shell/show_facts.h"
 
+// The files a run would read and write, as named on the command line.
+static bool outputsApart(const demo::CaptureOptions& options, std::string& error) {
+    const std::vector<demo::NamedFile> inputs = {{"--module", options.modulePath},
+                                                 {"--font", options.fontPath}};
+    std::vector<demo::NamedFile> outputs;
+    if (options.outputKind != demo::OutputKind::none) outputs.push_back({"-o", options.outputPath});
+    if (!options.wavPath.empty()) outputs.push_back({"--wav", options.wavPath});
+    if (!options.timelinePath.empty()) outputs.push_back({"--timeline", options.timelinePath});
+    return demo::checkOutputsApart(inputs, outputs, error);
+}
+
 int main(int argc, char** argv) {
+    demo::openStandardStreams();
+    demo::installInterruptHandlers();
     demo::CaptureOptions options;
     // Installed, the default inputs are the installed data files; outputs
     // stay relative to the working directory.
@@ -34,6 +50,10 @@ int main(int argc, char** argv) {
             return 2;
         case demo::ParseResult::run:
             break;
+    }
+    if (!outputsApart(options, error)) {
+        std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
+        return 2;
     }
     return demo::runCapture(options);
 }

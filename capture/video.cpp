@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+#include "capture/outputs.h"
+
 extern char** environ;
 
 namespace demo {
@@ -68,7 +70,15 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    const int status = posix_spawnp(&pid, "ffmpeg", &actions, nullptr, argv.data(), environ);
+    // NOTE: a process group of its own, so that Ctrl+C in the terminal reaches
+    // only the capture, which then ends ffmpeg itself and removes what it
+    // wrote; ffmpeg would otherwise finish a shortened file on its own.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    const int status = posix_spawnp(&pid, "ffmpeg", &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (input != nullptr) close(pipeEnds[0]);
     if (status != 0) {
@@ -80,14 +90,24 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     return true;
 }
 
-// Waits for ffmpeg; true when it exited with status 0.
+// Waits for ffmpeg; true when it exited with status 0. An interrupt of the
+// capture ends it.
 static bool waitFfmpeg(pid_t pid, std::string& error) {
     int status = 0;
+    bool ended = false;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
             error = std::string("lost ffmpeg: ") + std::strerror(errno);
             return false;
         }
+        if (interruption() != 0 && !ended) {
+            kill(pid, SIGTERM);
+            ended = true;
+        }
+    }
+    if (ended) {
+        error = "interrupted";
+        return false;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
     error = WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
@@ -119,7 +139,7 @@ bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
     const std::uint8_t* at = bottomUpRgb;
     while (left > 0) {
         const ssize_t n = write(encoderInput, at, left);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR && interruption() == 0) continue;
         if (n < 0 && errno == EPIPE) {
             // ffmpeg has gone: its exit status says more than the pipe.
             std::string status;
@@ -152,7 +172,7 @@ bool muxVideo(const std::string& videoPath, const std::string& wavPath,
         "-hide_banner", "-loglevel", "error", "-y",
         "-i", "file:" + videoPath, "-i", "file:" + wavPath, "-map", "0:v", "-map", "1:a",
         "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
-        "file:" + outputPath};
+        "-f", "mp4", "file:" + outputPath};
     // clang-format on
     pid_t pid = -1;
     return spawnFfmpeg(arguments, nullptr, pid, error) && waitFfmpeg(pid, error);

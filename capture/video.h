@@ -28,8 +28,9 @@ bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error);
 // used to clean up after a failure (then its own result is ignored).
 bool finishVideoEncoder(std::string& error);
 
-// Joins the video at videoPath and the WAV at wavPath into outputPath (the
-// video copied, the audio encoded as AAC).
+// Joins the video at videoPath and the WAV at wavPath into an MP4 file at
+// outputPath, whatever its name (the video copied, the audio encoded as AAC).
+// An interrupt of the capture ends ffmpeg and fails with "interrupted".
 bool muxVideo(const std::string& videoPath, const std::string& wavPath,
               const std::string& outputPath, std::string& error);
 

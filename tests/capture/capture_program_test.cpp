@@ -4,6 +4,7 @@
 // runs give the same bytes, and mistakes end it with one line and a non-zero
 // status. Runs on the X display of the test run; skips without one.
 #include <dirent.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "music/offline.h"
+#include "assets/song/song.h"
 #include "music/player.h"
 #include "tests/capture/capture_support.h"
 
@@ -299,6 +301,59 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
         }
     }
     EXPECT_FALSE(fileExists(path("show.mp4")));
+}
+
+// ---- ending cleanly ----
+
+TEST_F(CaptureProgram, OutputsAreCheckedBeforeAnythingIsWritten) {
+    // Onto the module it reads: refused, and the module is untouched.
+    ASSERT_EQ(std::system(("cp '" + testModulePath() + "' '" + path("song.it") + "'").c_str()), 0);
+    const std::string song = testsupport::readFileBytes(path("song.it"));
+    RunResult r = runCapture(
+        folder, "--quiet --font '" + fontPath() + "' --module song.it " + "--wav song.it");
+    EXPECT_EQ(r.status, 2) << r.errorText;
+    EXPECT_EQ(testsupport::readFileBytes(path("song.it")), song);
+    // Two outputs in one file.
+    r = run("--wav x.wav --timeline ./x.wav");
+    EXPECT_EQ(r.status, 2) << r.errorText;
+    EXPECT_FALSE(fileExists(path("x.wav")));
+    // A video into a folder that does not exist: said before any frame is
+    // drawn, not by ffmpeg at the end.
+    if (testsupport::haveCommand("ffmpeg")) {
+        r = run("--fps 10 -o missing/show.mp4");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.errorText.rfind("demo-capture: cannot write missing/show.mp4: ", 0), 0u)
+            << r.errorText;
+    }
+    // A help text that cannot be written is a failure too.
+    EXPECT_EQ(
+        testsupport::runCommand("'" + programPath() + "' --help >/dev/full 2>/dev/null").status, 1);
+}
+
+TEST_F(CaptureProgram, MusicThatLoopsWithoutReachingTheEndFailsAtOnce) {
+    // Three orders that loop for ever: the show would never reach its end.
+    std::string error;
+    ASSERT_TRUE(demo::writeModule(demo::composeToneModule({"loop", 3, 32, 1, 160, 12000.0, 64}),
+                                  path("loop.it").c_str(), error))
+        << error;
+    const RunResult r = runCapture(folder, "--quiet --font '" + fontPath() + "' --fps 10 " +
+                                               "--module loop.it --timeline t.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errorText.find("went back to order 0 at frame 15 "), std::string::npos)
+        << r.errorText;
+    EXPECT_FALSE(fileExists(path("t.txt"))) << "an unfinished timeline was left";
+}
+
+TEST_F(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
+    if (!testsupport::haveCommand("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    ASSERT_EQ(mkdir(path("tmp").c_str(), 0700), 0);
+    const testsupport::CommandResult r = testsupport::runCommand(
+        "cd '" + folder + "' && TMPDIR='" + path("tmp") + "' '" + programPath() + "' --quiet " +
+        testInputs() + " -o show.mp4 2>/dev/null & pid=$!; sleep 1.5; kill -INT $pid; " +
+        "wait $pid; echo $?");
+    EXPECT_EQ(r.output, "130\n");
+    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "' '" + path("tmp") + "'"),
+              folder + ":\ntmp\n\n" + path("tmp") + ":");
 }
 
 }  // namespace

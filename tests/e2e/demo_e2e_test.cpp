@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,8 +105,10 @@ protected:
 
     std::string path(const std::string& name) const { return directory + "/" + name; }
 
-    // Starts the show on the test run's display, or on display when given.
-    void start(const char* audioDriver = "dummy", const std::string& display = "") {
+    // Starts the show on the test run's display, or on display when given;
+    // with its standard error closed when asked.
+    void start(const char* audioDriver = "dummy", const std::string& display = "",
+               bool closeStandardError = false) {
         run.pid = fork();
         ASSERT_GE(run.pid, 0);
         if (run.pid == 0) {
@@ -112,6 +117,7 @@ protected:
             const int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
             dup2(err, 2);
+            if (closeStandardError) close(2);
             setenv("SDL_AUDIODRIVER", audioDriver, 1);
             if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
             execl(program.c_str(), "demo", static_cast<char*>(nullptr));
@@ -317,6 +323,91 @@ TEST_F(EndToEnd, AnAudioDeviceThatCannotOpenIsReportedWithTheSilentHint) {
     EXPECT_EQ(waitForExit(20), 1);
     EXPECT_NE(errors().find("demo: cannot open the audio device: "), std::string::npos) << errors();
     EXPECT_NE(errors().find("SDL_AUDIODRIVER=dummy"), std::string::npos) << errors();
+}
+
+// ---- ending cleanly, whatever happens ----
+
+// The processor time the process has used so far, in seconds.
+double cpuSeconds(pid_t pid) {
+    std::istringstream stat(readFileBytes("/proc/" + std::to_string(pid) + "/stat"));
+    std::string field;
+    double ticks = 0;
+    // Fields 14 and 15 are the user and system time, after the name in brackets.
+    for (int i = 1; i <= 15 && stat >> field; ++i)
+        if (i >= 14) ticks += std::stod(field);
+    return ticks / double(sysconf(_SC_CLK_TCK));
+}
+
+TEST_F(EndToEnd, AHiddenWindowStillEndsAtTheQuitOrderAndWaitsWithoutSpinning) {
+    if (!haveCommand("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    provideFiles();
+    start();
+    const std::string window = findWindow(20);
+    ASSERT_FALSE(window.empty()) << errors();
+    // GLUT draws nothing for an unmapped window.
+    commandOutput("xdotool windowunmap --sync " + window);
+    const double before = cpuSeconds(run.pid);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    EXPECT_LT(cpuSeconds(run.pid) - before, 0.5) << "seconds of processor time in 2 s hidden";
+    EXPECT_EQ(waitForExit(30), 0) << "the hidden show did not end with the music; " << errors();
+}
+
+TEST_F(EndToEnd, DataFilesThatAreNotRegularFilesAreRefusedAtOnce) {
+    // A FIFO would hold the open until something wrote to it.
+    provideFiles(false, true);
+    ASSERT_EQ(mkfifo(path("fontpre.tga").c_str(), 0600), 0);
+    start();
+    EXPECT_EQ(waitForExit(10), 1);
+    EXPECT_NE(errors().find("demo: fontpre.tga: is not a regular file\n"), std::string::npos)
+        << errors();
+
+    std::remove(path("fontpre.tga").c_str());
+    std::remove(path("demosong.it").c_str());
+    provideFiles(true, false);
+    ASSERT_EQ(mkfifo(path("demosong.it").c_str(), 0600), 0);
+    start();
+    EXPECT_EQ(waitForExit(10), 1);
+    EXPECT_NE(errors().find("demo: cannot load demosong.it: not a regular file\n"),
+              std::string::npos)
+        << errors();
+}
+
+TEST_F(EndToEnd, ATerminationSignalEndsAStartUpWaitingOnAnXServerThatNeverAnswers) {
+    // A socket where an X server would listen: it takes the connection and
+    // never answers.
+    const int number = 90 + getpid() % 100;
+    const std::string socketPath = "/tmp/.X11-unix/X" + std::to_string(number);
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(listener);
+        GTEST_SKIP() << "cannot listen at " << socketPath;
+    }
+    listen(listener, 4);
+    provideFiles();
+    start("dummy", ":" + std::to_string(number));
+    EXPECT_EQ(waitForExit(1), -1) << "start-up did not wait for the server; " << errors();
+    kill(run.pid, SIGTERM);
+    EXPECT_EQ(waitForExit(5), 0) << errors();
+    close(listener);
+    std::remove(socketPath.c_str());
+}
+
+TEST_F(EndToEnd, WithStandardErrorClosedTheShowStillEndsByItself) {
+    provideFiles();
+    start("dummy", "", true);
+    EXPECT_EQ(waitForExit(60), 0);
+}
+
+TEST_F(EndToEnd, HelpAndVersionAnswerWithoutPlaying) {
+    const testsupport::CommandResult help = testsupport::runCommand(program + " --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output.rfind("Usage: demo\n", 0), 0u) << help.output;
+    const testsupport::CommandResult version = testsupport::runCommand(program + " --version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output.rfind("boxdemo ", 0), 0u) << version.output;
 }
 
 // The programs installed as a user installs them, into a scratch prefix, and
