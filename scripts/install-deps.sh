@@ -1,24 +1,32 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages the show needs, only those missing.
-#   scripts/install-deps.sh          what building and playing needs
-#   scripts/install-deps.sh --test   also what the tests need
-#   scripts/install-deps.sh --fuzz   also what the fuzz targets need (clang)
-#   scripts/install-deps.sh --package  also what making and checking the
-#                                      Debian package needs
+#   scripts/install-deps.sh [what ...]
+# Always what building and playing needs; and for each of what:
+#   --test      what the tests need
+#   --fuzz      what the fuzz targets need (clang, and the tests' packages)
+#   --package   what making and checking the Debian package needs
+#   --web       what the browser build needs (Emscripten, npm)
+#   --browser   what the browser's tests need (Chromium)
 # As root it runs apt-get; otherwise it prints the apt-get line to run.
 set -euo pipefail
 
 packages=(g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
           libopenmpt-dev libsdl2-dev libpng-dev)
-if [[ "${1:-}" == "--test" || "${1:-}" == "--fuzz" ]]; then
-    packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick xmp ffmpeg)
-fi
-if [[ "${1:-}" == "--fuzz" ]]; then
-    packages+=(clang libclang-rt-dev)
-fi
-if [[ "${1:-}" == "--package" ]]; then
-    packages+=(dpkg-dev file lintian)
-fi
+testing=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick xmp ffmpeg)
+for what in "$@"; do
+    case $what in
+        --test) packages+=("${testing[@]}") ;;
+        --fuzz) packages+=("${testing[@]}" clang libclang-rt-dev) ;;
+        --package) packages+=(dpkg-dev file lintian) ;;
+        # npm only where node came without it
+        --web) packages+=(emscripten); command -v npm >/dev/null || packages+=(npm) ;;
+        --browser) packages+=(chromium) ;;
+        *)
+            echo "install-deps: unknown choice $what" >&2
+            exit 2
+            ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

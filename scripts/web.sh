@@ -26,26 +26,11 @@ testing=OFF
 [[ $mode == test ]] && testing=ON
 
 # Debian's packages: the desktop build's, Emscripten, npm where node came
-# without it, and Chromium for the tests.
-if [[ $mode == test ]]; then scripts/install-deps.sh --test; else scripts/install-deps.sh; fi
-wanted=(emscripten)
-command -v npm >/dev/null || wanted+=(npm)
-[[ $mode == test ]] && wanted+=(chromium)
-missing=()
-for p in "${wanted[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-    line="apt-get install -y --no-install-recommends ${missing[*]}"
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "web: missing packages; run as root:" >&2
-        echo "  apt-get update && $line" >&2
-        exit 1
-    fi
-    echo "web: installing ${missing[*]}" >&2
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    $line -qq >/dev/null
+# without it, and for the tests theirs and Chromium.
+if [[ $mode == test ]]; then
+    scripts/install-deps.sh --web --test --browser
+else
+    scripts/install-deps.sh --web
 fi
 
 # npm's packages, as pinned in web/package-lock.json.
