@@ -162,6 +162,9 @@ bool finishVideoEncoder(std::string& error) {
     if (encoderPid < 0) return true;
     const pid_t pid = encoderPid;
     encoderPid = -1;
+    // An interrupted capture keeps nothing of the video: ffmpeg need not
+    // finish encoding the frames it holds.
+    if (interruption() != 0) kill(pid, SIGTERM);
     return waitFfmpeg(pid, error);
 }
 
