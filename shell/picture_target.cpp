@@ -40,24 +40,6 @@ bool intermediateOfScale(int k) {
 
 }  // namespace
 
-PictureFit fitPicture(int outputWidth, int outputHeight) {
-    PictureFit fit = {0, 0, 0, 0, 1};
-    if (outputWidth <= 0 || outputHeight <= 0) return fit;
-    // At least as wide as the picture's shape: the full height, bars at the
-    // sides. Compared in whole numbers, so that 4:3 itself is exact.
-    if (std::int64_t(outputWidth) * pictureHeight >= std::int64_t(outputHeight) * pictureWidth) {
-        fit.height = outputHeight;
-        fit.width = int(std::int64_t(outputHeight) * pictureWidth / pictureHeight);
-    } else {
-        fit.width = outputWidth;
-        fit.height = int(std::int64_t(outputWidth) * pictureHeight / pictureWidth);
-    }
-    fit.x = (outputWidth - fit.width) / 2;
-    fit.y = (outputHeight - fit.height) / 2;
-    fit.wholeScale = std::max(1, std::min(fit.width / pictureWidth, fit.height / pictureHeight));
-    return fit;
-}
-
 bool makeOffscreenTarget(OffscreenTarget& target, int width, int height, bool withDepth) {
     target.width = width;
     target.height = height;

@@ -22,7 +22,11 @@
 // owns it and the intermediate.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+
+#include "shell/show_facts.h"
 
 namespace demo {
 
@@ -30,12 +34,28 @@ namespace demo {
 // the largest rectangle of the picture's shape that fits (its sides rounded
 // down to whole pixels), centred (rounded towards the lower left), and the
 // whole part of its scale, at least 1. An output with a side of 0 or less
-// gets an empty rectangle.
+// gets an empty rectangle. (Inline: the web page's scaling uses it too.)
 struct PictureFit {
     int x, y, width, height;
     int wholeScale;
 };
-PictureFit fitPicture(int outputWidth, int outputHeight);
+inline PictureFit fitPicture(int outputWidth, int outputHeight) {
+    PictureFit fit = {0, 0, 0, 0, 1};
+    if (outputWidth <= 0 || outputHeight <= 0) return fit;
+    // At least as wide as the picture's shape: the full height, bars at the
+    // sides. Compared in whole numbers, so that 4:3 itself is exact.
+    if (std::int64_t(outputWidth) * pictureHeight >= std::int64_t(outputHeight) * pictureWidth) {
+        fit.height = outputHeight;
+        fit.width = int(std::int64_t(outputHeight) * pictureWidth / pictureHeight);
+    } else {
+        fit.width = outputWidth;
+        fit.height = int(std::int64_t(outputWidth) * pictureHeight / pictureWidth);
+    }
+    fit.x = (outputWidth - fit.width) / 2;
+    fit.y = (outputHeight - fit.height) / 2;
+    fit.wholeScale = std::max(1, std::min(fit.width / pictureWidth, fit.height / pictureHeight));
+    return fit;
+}
 
 // An offscreen framebuffer: an RGBA8 colour renderbuffer and, when asked, a
 // 24-bit depth renderbuffer.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "shell/picture_target.h"
 #include "shell/show_facts.h"
 
 extern "C" {
@@ -285,14 +286,10 @@ void presentPicture() {
     frameBound = false;
     if (drawingDirect) return;
 
-    // the largest 4:3 rectangle the canvas holds, centred
-    int width = canvasWidth, height = canvasWidth * 3 / 4;
-    if (height > canvasHeight) {
-        height = canvasHeight;
-        width = canvasHeight * 4 / 3;
-    }
-    const int x = (canvasWidth - width) / 2, y = (canvasHeight - height) / 2;
-    const int factor = std::min(width / pictureWidth, height / pictureHeight);
+    // the largest 4:3 rectangle the canvas holds, centred, as on the desktop
+    const PictureFit fit = fitPicture(canvasWidth, canvasHeight);
+    const int x = fit.x, y = fit.y, width = fit.width, height = fit.height;
+    const int factor = fit.wholeScale;
     const bool whole = width == factor * pictureWidth && height == factor * pictureHeight;
 
     // NOTE: the scissor test clips blits too.
