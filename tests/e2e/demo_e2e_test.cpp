@@ -142,6 +142,15 @@ protected:
     }
 
     std::string errors() const { return readFileBytes(path("stderr.txt")); }
+
+    // Starts the show, which must end within seconds with status 1 and say
+    // message on standard error.
+    void expectStartFails(const std::string& message, const char* audioDriver = "dummy",
+                          double seconds = 20) {
+        start(audioDriver);
+        EXPECT_EQ(waitForExit(seconds), 1);
+        EXPECT_NE(errors().find(message), std::string::npos) << errors();
+    }
     std::string output() const { return readFileBytes(path("stdout.txt")); }
 
     // The show's window id on the display, or "" when there is none: the
@@ -293,35 +302,23 @@ TEST_F(EndToEnd, ATerminationSignalEndsTheShowWithZero) {
 
 TEST_F(EndToEnd, AMissingOrShortFontImageIsNamedAndEndsWithOne) {
     provideFiles(false, true);
-    start();
-    EXPECT_EQ(waitForExit(20), 1);
-    EXPECT_NE(errors().find("demo: fontpre.tga: cannot open: No such file or directory\n"),
-              std::string::npos)
-        << errors();
+    expectStartFails("demo: fontpre.tga: cannot open: No such file or directory\n");
 
     std::ofstream(path("fontpre.tga")) << "not an image";
-    start();
-    EXPECT_EQ(waitForExit(20), 1);
-    EXPECT_NE(errors().find("demo: fontpre.tga: "), std::string::npos) << errors();
+    expectStartFails("demo: fontpre.tga: ");
 }
 
 TEST_F(EndToEnd, AMissingOrBrokenModuleIsNamedAndEndsWithOne) {
     provideFiles(true, false);
-    start();
-    EXPECT_EQ(waitForExit(20), 1);
-    EXPECT_NE(errors().find("demo: cannot load demosong.it: "), std::string::npos) << errors();
+    expectStartFails("demo: cannot load demosong.it: ");
 
     std::ofstream(path("demosong.it")) << "this is not a tracker module";
-    start();
-    EXPECT_EQ(waitForExit(20), 1);
-    EXPECT_NE(errors().find("demo: cannot load demosong.it: "), std::string::npos) << errors();
+    expectStartFails("demo: cannot load demosong.it: ");
 }
 
 TEST_F(EndToEnd, AnAudioDeviceThatCannotOpenIsReportedWithTheSilentHint) {
     provideFiles();
-    start("no-such-audio-driver");
-    EXPECT_EQ(waitForExit(20), 1);
-    EXPECT_NE(errors().find("demo: cannot open the audio device: "), std::string::npos) << errors();
+    expectStartFails("demo: cannot open the audio device: ", "no-such-audio-driver");
     EXPECT_NE(errors().find("SDL_AUDIODRIVER=dummy"), std::string::npos) << errors();
 }
 
@@ -356,20 +353,13 @@ TEST_F(EndToEnd, DataFilesThatAreNotRegularFilesAreRefusedAtOnce) {
     // A FIFO would hold the open until something wrote to it.
     provideFiles(false, true);
     ASSERT_EQ(mkfifo(path("fontpre.tga").c_str(), 0600), 0);
-    start();
-    EXPECT_EQ(waitForExit(10), 1);
-    EXPECT_NE(errors().find("demo: fontpre.tga: is not a regular file\n"), std::string::npos)
-        << errors();
+    expectStartFails("demo: fontpre.tga: is not a regular file\n", "dummy", 10);
 
     std::remove(path("fontpre.tga").c_str());
     std::remove(path("demosong.it").c_str());
     provideFiles(true, false);
     ASSERT_EQ(mkfifo(path("demosong.it").c_str(), 0600), 0);
-    start();
-    EXPECT_EQ(waitForExit(10), 1);
-    EXPECT_NE(errors().find("demo: cannot load demosong.it: not a regular file\n"),
-              std::string::npos)
-        << errors();
+    expectStartFails("demo: cannot load demosong.it: not a regular file\n", "dummy", 10);
 }
 
 TEST_F(EndToEnd, ATerminationSignalEndsAStartUpWaitingOnAnXServerThatNeverAnswers) {
@@ -442,11 +432,7 @@ TEST_F(Installed, TheShowPlaysFromAnyFolderAndNamesAMissingFileAsEver) {
     EXPECT_TRUE(onlyTheWindowLine(errors())) << errors();
 
     std::filesystem::remove(data + "/fontpre.tga");
-    start();
-    EXPECT_EQ(waitForExit(20), 1);
-    EXPECT_NE(errors().find("demo: fontpre.tga: cannot open: No such file or directory\n"),
-              std::string::npos)
-        << errors();
+    expectStartFails("demo: fontpre.tga: cannot open: No such file or directory\n");
 }
 
 TEST_F(Installed, TheCaptureReadsTheInstalledFilesAndWritesInTheWorkingFolder) {
