@@ -31,6 +31,16 @@ ModuleSample markedSample(int frames) {
     return s;
 }
 
+// A sample of one value throughout, looped over its whole length or not.
+ModuleSample steadySample(int frames, std::int16_t value, bool loop) {
+    ModuleSample s;
+    s.c5Speed = 44100;
+    s.data.assign(frames, value);
+    s.loop = loop;
+    s.loopEnd = loop ? frames : 0;
+    return s;
+}
+
 // A small valid module: three channels, two patterns, two samples.
 Module smallModule() {
     Module m;
@@ -220,12 +230,7 @@ TEST(ModuleWriterSamples, ChannelPanAndVolumeReachTheMix) {
 }
 
 TEST(ModuleWriterSamples, InstrumentEnvelopeShapesTheNoteInTicks) {
-    ModuleSample s;
-    s.c5Speed = 44100;
-    s.data.assign(4410, 20000);
-    s.loop = true;
-    s.loopEnd = 4410;
-    Module m = oneNote(s);
+    Module m = oneNote(steadySample(4410, 20000, true));
     // speed 6 at tempo 125: 20 ms ticks of 882 frames. Full for 4 ticks, then
     // down to nothing at tick 8; each tick ends at the envelope's value.
     ModuleInstrument ins;
@@ -240,12 +245,7 @@ TEST(ModuleWriterSamples, InstrumentEnvelopeShapesTheNoteInTicks) {
 }
 
 TEST(ModuleWriterSamples, SustainHoldsUntilNoteOff) {
-    ModuleSample s;
-    s.c5Speed = 44100;
-    s.data.assign(4410, 20000);
-    s.loop = true;
-    s.loopEnd = 4410;
-    Module m = oneNote(s);
+    Module m = oneNote(steadySample(4410, 20000, true));
     m.patterns[0].events.push_back({4, 0, demo::kNoteOff});  // row 4 = tick 24
     ModuleInstrument ins;
     ins.volumeEnvelope.points = {{0, 64}, {2, 32}, {4, 0}};
@@ -262,13 +262,8 @@ TEST(ModuleWriterSamples, SustainHoldsUntilNoteOff) {
 }
 
 TEST(ModuleWriterSamples, KeyboardSplitsPlayEachNotesOwnSample) {
-    ModuleSample high;
-    high.c5Speed = 44100;
-    high.data.assign(1000, 10000);
-    ModuleSample low = high;
-    low.data.assign(1000, -10000);
-    Module m = oneNote(low);
-    m.samples.push_back(high);
+    Module m = oneNote(steadySample(1000, -10000, false));
+    m.samples.push_back(steadySample(1000, 10000, false));
     m.channels = 2;
     m.patterns[0].events[0].note = 59;
     m.patterns[0].events.push_back({8, 1, 60, 1, 64});
