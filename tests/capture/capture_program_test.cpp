@@ -288,6 +288,10 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
         // A range that starts after the show's quit row, and a frame past it.
         {"--fps 10 --frames 200-210 -o frames", "", "ends at frame 60"},
         {"--fps 10 --only 5,61 -o frames", "", "frame 61 does not exist"},
+        // A disc that fills up: a file-size limit fails the second picture's
+        // write, and the system's reason is given.
+        {"--fps 10 --only 0,12 -o pictures", "trap '' XFSZ; ulimit -f 8;",
+         "cannot write pictures/frame-000012.png: File too large"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.environment + " " + c.arguments);
@@ -301,6 +305,8 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
         }
     }
     EXPECT_FALSE(fileExists(path("show.mp4")));
+    // The complete picture stays; the one that failed leaves nothing behind.
+    EXPECT_EQ(testsupport::commandOutput("ls -A '" + path("pictures") + "'"), "frame-000000.png");
 }
 
 // ---- ending cleanly ----
