@@ -106,7 +106,9 @@ void glGenRenderbuffers(GLsizei n, GLuint* names) {
 }
 void glBindRenderbuffer(GLenum, GLuint) { note(GlCall::BindRenderbuffer); }
 void glRenderbufferStorage(GLenum, GLenum, GLsizei, GLsizei) { note(GlCall::RenderbufferStorage); }
-void glFramebufferRenderbuffer(GLenum, GLenum, GLenum, GLuint) { note(GlCall::FramebufferRenderbuffer); }
+void glFramebufferRenderbuffer(GLenum, GLenum, GLenum, GLuint) {
+    note(GlCall::FramebufferRenderbuffer);
+}
 GLenum glCheckFramebufferStatus(GLenum) {
     note(GlCall::CheckFramebufferStatus);
     return GL_FRAMEBUFFER_COMPLETE;
