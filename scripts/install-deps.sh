@@ -7,6 +7,7 @@
 #   --package   what making and checking the Debian package needs
 #   --web       what the browser build needs (Emscripten, npm)
 #   --browser   what the browser's tests need (Chromium)
+#   --format    what checking the code's formatting needs (clang-format)
 # As root it runs apt-get; otherwise it prints the apt-get line to run.
 set -euo pipefail
 
@@ -21,6 +22,7 @@ for what in "$@"; do
         # npm only where node came without it
         --web) packages+=(emscripten); command -v npm >/dev/null || packages+=(npm) ;;
         --browser) packages+=(chromium) ;;
+        --format) packages+=(clang-format) ;;
         *)
             echo "install-deps: unknown choice $what" >&2
             exit 2
