@@ -93,8 +93,8 @@ void scene1(int elapsedMs) {
     for (int i = 0; i < 1000; ++i) {
         const int q1 = draw(), q2 = draw(), q3 = draw();
         const float x = 0.005 * q1, y = 0.005 * q2, z = 0.001 * q3;
-        drawRotatedBox(x, y, z, 0.5, 0.5, 0.5, angle, 1, 0.3, -0.5, 0.8 * z + y + 0.1, 0.6 * y + z,
-                       1);
+        const float red = 0.8 * z + y + 0.1, green = 0.6 * y + z;  // blue to lilac with place
+        drawRotatedBox(x, y, z, 0.5, 0.5, 0.5, angle, 1, 0.3, -0.5, red, green, 1);
     }
 
     // block signature, in black over everything

@@ -50,8 +50,10 @@ void scene3(int elapsedMs) {
             const int n = 100 - j;
             const double z = (j * 0.5 + railDrift) - 48;
             const double angle = ((draw() + j * 0.14617763) + tumble) + railTumble;
-            drawRotatedBox(x, y, z, 0.3f, 0.3f, 0.3f, angle, std::sin(j), std::cos(j),
-                           j * 0.002 + 0.9, n * 0.02, n * 0.016, 1.0f);
+            // each cube tumbles about an axis of its own; pale far off, deep blue near
+            const float axisX = std::sin(j), axisY = std::cos(j), axisZ = j * 0.002 + 0.9;
+            const float red = n * 0.02, green = n * 0.016;
+            drawRotatedBox(x, y, z, 0.3f, 0.3f, 0.3f, angle, axisX, axisY, axisZ, red, green, 1.0f);
         }
     }
 

@@ -140,8 +140,9 @@ void sampleBlobShell(int elapsedMs) {
     forEachSample([cubeAngle](int ix, int iy, int iz) {
         if (!inBlobShellBand(blobField(blobTables, ix, iy, iz))) return;
         const float x = latticeOf(ix), y = latticeOf(iy), z = latticeOf(iz);
-        drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, 0.4 * x + 0.8,
-                       0.2 * z + 0.1 * y, 0.3 * (double(y) + z + 1));
+        const float red = 0.4 * x + 0.8, green = 0.2 * z + 0.1 * y,
+                    blue = 0.3 * (double(y) + z + 1);
+        drawRotatedBox(x, y, z, 0.07, 0.07, 0.07, cubeAngle, 1, 0.3, -0.5, red, green, blue);
     });
 }
 

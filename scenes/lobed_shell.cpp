@@ -94,8 +94,8 @@ void sampleLobedShell(int elapsedMs) {
         const float y = radius * t.cosPhi[d3];
         const float z = radius * t.cosTheta[d2] * t.sinPhi[d3];
         const float u = t.azimuthOf[d2], v = t.polarOf[d3];
-        drawRotatedBox(x, y, z, 0.1, 0.1, 0.1, spin, 1, 0.3, -0.5, 0.8 * v + u + 0.1, 0.6 * u + v,
-                       1);
+        const float red = 0.8 * v + u + 0.1, green = 0.6 * u + v;  // colour with direction
+        drawRotatedBox(x, y, z, 0.1, 0.1, 0.1, spin, 1, 0.3, -0.5, red, green, 1);
     });
 }
 

@@ -130,9 +130,9 @@ void scene4(int elapsedMs) {
     // particles, spawned or not, shrinking and cooling with age
     for (const Particle& p : pool.particles) {
         const float s = p.life * 0.001;
-        drawRotatedBox(p.x, p.y, p.z, s, s, s, p.angle, p.ax, p.ay, p.az,
-                       0.7 + p.life * 0.001171875, 0.3 + p.life * 0.0015625,
-                       0.7 - p.life * 0.00234375);
+        const float red = 0.7 + p.life * 0.001171875, green = 0.3 + p.life * 0.0015625,
+                    blue = 0.7 - p.life * 0.00234375;
+        drawRotatedBox(p.x, p.y, p.z, s, s, s, p.angle, p.ax, p.ay, p.az, red, green, blue);
     }
 
     presentFrame();

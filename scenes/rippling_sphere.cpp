@@ -66,8 +66,8 @@ void sampleSphereShell(int elapsedMs) {
     forEachSample([d, cubeAngle](int ix, int iy, int iz) {
         if (!inSphereShellBand(sphereField(sphereTables, d, ix, iy, iz))) return;
         const float x = latticeOf(ix), y = latticeOf(iy), z = latticeOf(iz);
-        drawRotatedBox(x, y, z, 0.06, 0.06, 0.06, cubeAngle, 1, 0.3, -0.5, 0.8 * z + y + 0.1,
-                       0.6 * y + z, 1);
+        const float red = 0.8 * z + y + 0.1, green = 0.6 * y + z;
+        drawRotatedBox(x, y, z, 0.06, 0.06, 0.06, cubeAngle, 1, 0.3, -0.5, red, green, 1);
     });
 }
 
