@@ -19,22 +19,12 @@ class CubeTunnel : public ::testing::Test {
 protected:
     void SetUp() override { scriptedrand::useRealSequence(1); }
     void frame(int elapsedMs, bool record = true) {
-        glrec::reset();
-        glrec::setState(recorded::startupState());
-        glrec::setRecording(record);
-        scriptedrand::resetCount();
-        demo::scene3(elapsedMs);
-        glrec::setRecording(true);
-        ASSERT_EQ(glrec::state().misuse, 0);
-        ASSERT_EQ(glrec::state().modelviewDepth, 1) << "matrix stack unbalanced";
+        recorded::drawFrame(demo::scene3, elapsedMs, record);
     }
 };
 
 TEST_F(CubeTunnel, EveryFrameDrawsOneValuePerCube) {
-    for (int t : {0, 3999, 4000, 20000}) {
-        frame(t, false);
-        EXPECT_EQ(scriptedrand::calls(), 10000) << "at " << t << " ms";
-    }
+    recorded::expectDrawsEveryFrame(demo::scene3, {0, 3999, 4000, 20000}, 10000);
 }
 
 TEST_F(CubeTunnel, OpensWhiteWithTheCameraOnTheAxis) {

@@ -173,18 +173,32 @@ protected:
     }
 };
 
+// Draws one frame of scene from an empty log and the state start-up leaves,
+// the generator running on from where it is with its call count at 0, and
+// checks that the frame used GL soundly: no misuse, the matrix stack as it
+// found it and, when its calls are recorded, the buffers swapped last.
+inline void drawFrame(void (*scene)(int), int elapsedMs, bool record = true) {
+    glrec::reset();
+    glrec::setState(startupState());
+    glrec::setRecording(record);
+    scriptedrand::resetCount();
+    scene(elapsedMs);
+    glrec::setRecording(true);
+    ASSERT_EQ(glrec::state().misuse, 0);
+    ASSERT_EQ(glrec::state().modelviewDepth, 1) << "matrix stack unbalanced";
+    if (record) {
+        ASSERT_EQ(glrec::calls().back(), glrec::call(glrec::Fn::SwapBuffers));
+    }
+}
+
 // Draws scene at each of times, the generator running on, and checks that
 // every frame takes exactly draws values from it.
 inline void expectDrawsEveryFrame(void (*scene)(int), std::initializer_list<int> times,
                                   long draws) {
     for (int ms : times) {
-        glrec::reset();
-        glrec::setRecording(false);
-        scriptedrand::resetCount();
-        scene(ms);
+        drawFrame(scene, ms, false);
         EXPECT_EQ(scriptedrand::calls(), draws) << "at " << ms << " ms";
     }
-    glrec::setRecording(true);
 }
 
 // Checks a band test whose bounds low and high are both strict: the bounds
