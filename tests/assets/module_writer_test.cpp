@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "assets/song/module_writer.h"
+#include "tests/support/commands.h"
 
 namespace {
 
@@ -410,9 +411,22 @@ TEST(ModuleWriterRefuses, EachMalformedDescriptionWithAMessageNamingTheFault) {
     }
 }
 
-TEST(ModuleWriterRefuses, AndWritesNoFileForARefusedDescription) {
-    const std::string path = ::testing::TempDir() + "refused.it";
-    std::remove(path.c_str());
+// ---- files ------------------------------------------------------------------------
+
+// Each test writes in a folder of its own, removed afterwards: a fixed name
+// in /tmp may belong to another user, or to another run.
+class ModuleWriterFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = testsupport::makeTemporaryFolder("module-writer");
+        ASSERT_FALSE(folder.empty());
+    }
+    void TearDown() override { testsupport::removeFolder(folder); }
+    std::string folder;
+};
+
+TEST_F(ModuleWriterFiles, ARefusedDescriptionWritesNoFile) {
+    const std::string path = folder + "/refused.it";
     Module m = smallModule();
     m.orders.push_back(9);
     std::string error;
@@ -421,8 +435,8 @@ TEST(ModuleWriterRefuses, AndWritesNoFileForARefusedDescription) {
     EXPECT_EQ(std::fopen(path.c_str(), "rb"), nullptr);
 }
 
-TEST(ModuleWriterFiles, WrittenFileLoadsAndAnUnwritablePathIsReported) {
-    const std::string path = ::testing::TempDir() + "small.it";
+TEST_F(ModuleWriterFiles, WrittenFileLoadsAndAnUnwritablePathIsReported) {
+    const std::string path = folder + "/small.it";
     std::string error;
     ASSERT_TRUE(demo::writeModule(smallModule(), path, error)) << error;
     std::FILE* file = std::fopen(path.c_str(), "rb");
