@@ -127,3 +127,53 @@ void glGetIntegerv(GLenum, GLint* values) {
     note(GlCall::GetIntegerv);
     values[0] = values[1] = values[2] = values[3] = 0;
 }
+
+// ---- textures and the scaling pass's shader program (never compiled here) ----
+void glGenTextures(GLsizei n, GLuint* names) {
+    note(GlCall::GenTextures);
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = GLuint(i + 1);
+}
+void glBindTexture(GLenum, GLuint) { note(GlCall::BindTexture); }
+void glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*) {
+    note(GlCall::TexImage2D);
+}
+void glTexParameteri(GLenum, GLenum, GLint) { note(GlCall::TexParameteri); }
+void glFramebufferTexture2D(GLenum, GLenum, GLenum, GLuint, GLint) {
+    note(GlCall::FramebufferTexture2D);
+}
+void glDeleteTextures(GLsizei, const GLuint*) { note(GlCall::DeleteTextures); }
+GLuint glCreateShader(GLenum) {
+    note(GlCall::CreateShader);
+    return 1;
+}
+void glShaderSource(GLuint, GLsizei, const GLchar* const*, const GLint*) {
+    note(GlCall::ShaderSource);
+}
+void glCompileShader(GLuint) { note(GlCall::CompileShader); }
+void glGetShaderiv(GLuint, GLenum, GLint* value) {
+    note(GlCall::GetShaderiv);
+    *value = GL_FALSE;
+}
+void glDeleteShader(GLuint) { note(GlCall::DeleteShader); }
+GLuint glCreateProgram() {
+    note(GlCall::CreateProgram);
+    return 1;
+}
+void glAttachShader(GLuint, GLuint) { note(GlCall::AttachShader); }
+void glLinkProgram(GLuint) { note(GlCall::LinkProgram); }
+void glGetProgramiv(GLuint, GLenum, GLint* value) {
+    note(GlCall::GetProgramiv);
+    *value = GL_FALSE;
+}
+GLint glGetUniformLocation(GLuint, const GLchar*) {
+    note(GlCall::GetUniformLocation);
+    return -1;
+}
+void glUseProgram(GLuint) { note(GlCall::UseProgram); }
+void glUniform1i(GLint, GLint) { note(GlCall::Uniform1i); }
+void glUniform1f(GLint, GLfloat) { note(GlCall::Uniform1f); }
+void glUniform2f(GLint, GLfloat, GLfloat) { note(GlCall::Uniform2f); }
+void glDeleteProgram(GLuint) { note(GlCall::DeleteProgram); }
+void glPushAttrib(GLbitfield) { note(GlCall::PushAttrib); }
+void glPopAttrib() { note(GlCall::PopAttrib); }

@@ -5,8 +5,8 @@
 // picture target, then times, alternately, 200 times each:
 //
 //   pass   the scaling pass onto the window's back buffer (shell/picture_target.h:
-//          bars cleared black, the picture scaled nearest by its whole scale,
-//          then linearly), up to glFinish;
+//          bars cleared black, the picture drawn sharply by the scaling
+//          program), up to glFinish;
 //   floor  a plain clear of the whole window, which writes the same pixels,
 //          up to glFinish.
 //
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         glClear(GL_COLOR_BUFFER_BIT);
         demo::bindPictureTarget();
     };
-    // Untimed: the driver compiles what the blits need on first use.
+    // Untimed: the program is made, and the driver compiles its code, on first use.
     for (int i = 0; i < 3; ++i) {
         scale();
         clear();

@@ -1,6 +1,7 @@
 // The OpenGL, GLU and GLUT entry points the show calls, as one list: those
 // of the scenes first, then the desktop shell's (start-up, the full-screen
-// window, the offscreen picture target and its scaling pass).
+// window, the offscreen picture target and its scaling pass with its shader
+// program).
 //
 // The stand-ins that take the real libraries' place (the tests' call
 // recorder, the benchmark's do-nothing sink) define exactly these and name
@@ -63,7 +64,30 @@ namespace demo {
     X(BlitFramebuffer, glBlitFramebuffer)                 \
     X(ClearBufferfv, glClearBufferfv)                     \
     X(IsEnabled, glIsEnabled)                             \
-    X(GetIntegerv, glGetIntegerv)
+    X(GetIntegerv, glGetIntegerv)                         \
+    X(GenTextures, glGenTextures)                         \
+    X(BindTexture, glBindTexture)                         \
+    X(TexImage2D, glTexImage2D)                           \
+    X(TexParameteri, glTexParameteri)                     \
+    X(FramebufferTexture2D, glFramebufferTexture2D)       \
+    X(DeleteTextures, glDeleteTextures)                   \
+    X(CreateShader, glCreateShader)                       \
+    X(ShaderSource, glShaderSource)                       \
+    X(CompileShader, glCompileShader)                     \
+    X(GetShaderiv, glGetShaderiv)                         \
+    X(DeleteShader, glDeleteShader)                       \
+    X(CreateProgram, glCreateProgram)                     \
+    X(AttachShader, glAttachShader)                       \
+    X(LinkProgram, glLinkProgram)                         \
+    X(GetProgramiv, glGetProgramiv)                       \
+    X(GetUniformLocation, glGetUniformLocation)           \
+    X(UseProgram, glUseProgram)                           \
+    X(Uniform1i, glUniform1i)                             \
+    X(Uniform1f, glUniform1f)                             \
+    X(Uniform2f, glUniform2f)                             \
+    X(DeleteProgram, glDeleteProgram)                     \
+    X(PushAttrib, glPushAttrib)                           \
+    X(PopAttrib, glPopAttrib)
 
 enum class GlCall {
 #define DEMO_GL_CALL_ENUMERATOR(enumerator, entryPoint) enumerator,

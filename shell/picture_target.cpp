@@ -15,9 +15,102 @@ namespace demo {
 namespace {
 
 OffscreenTarget picture;
-// The picture scaled by a whole number, 640k x 480k; made when first needed
-// and again when k changes.
-OffscreenTarget intermediate;
+
+// The sharp scaling program (see sharpFragmentShader); made on the first
+// scale that needs it. Where the driver cannot make it, the scaling falls back
+// to one linear blit.
+GLuint sharpProgram = 0;
+bool sharpProgramTried = false;
+GLint rectSizeUniform = -1, wholeScaleUniform = -1;
+
+// The rectangle's corners come as (0, 0) to (1, 1), and the viewport is the
+// rectangle: rectPixel is the position in it, in pixels.
+const char* const sharpVertexShader = R"(#version 120
+uniform vec2 rectSize;
+varying vec2 rectPixel;
+void main() {
+    gl_Position = vec4(gl_Vertex.xy * 2.0 - 1.0, 0.0, 1.0);
+    rectPixel = gl_Vertex.xy * rectSize;
+}
+)";
+
+// NOTE: the shader's pictureSize is show_facts.h's picture size written out;
+// this assertion keeps the two the same.
+static_assert(pictureWidth == 640 && pictureHeight == 480, "the shader's pictureSize");
+
+// One pass of what two would do: the picture scaled by the whole scale k
+// with nearest-neighbour sampling (k x k blocks), then that image sampled
+// linearly at each output pixel's centre. The two pixels of the k-times image
+// an output pixel lies between are one picture pixel inside a block and two
+// across a block's edge, so the edges stay sharp. The texture is sampled
+// nearest at texel centres and mixed here, so inside a block the colour is
+// the picture's own.
+const char* const sharpFragmentShader = R"(#version 120
+uniform sampler2D picture;
+uniform vec2 rectSize;
+uniform float wholeScale;
+varying vec2 rectPixel;
+const vec2 pictureSize = vec2(640.0, 480.0);
+void main() {
+    vec2 sharpSize = pictureSize * wholeScale;
+    vec2 u = rectPixel * (sharpSize / rectSize) - 0.5;
+    vec2 first = floor(u);
+    vec2 weight = u - first;
+    // NOTE: + 0.5 keeps each division clear of a whole number, where float
+    // rounding could floor it to the block before.
+    vec2 a = floor((clamp(first, vec2(0.0), sharpSize - 1.0) + 0.5) / wholeScale);
+    vec2 b = floor((clamp(first + 1.0, vec2(0.0), sharpSize - 1.0) + 0.5) / wholeScale);
+    a = (a + 0.5) / pictureSize;
+    b = (b + 0.5) / pictureSize;
+    vec4 low = mix(texture2D(picture, a), texture2D(picture, vec2(b.x, a.y)), weight.x);
+    vec4 high = mix(texture2D(picture, vec2(a.x, b.y)), texture2D(picture, b), weight.x);
+    gl_FragColor = mix(low, high, weight.y);
+}
+)";
+
+GLuint compiledShader(GLenum kind, const char* source) {
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled == GL_TRUE) return shader;
+    glDeleteShader(shader);
+    return 0;
+}
+
+// The program, made once; 0 when the driver cannot make it.
+GLuint sharpScalingProgram() {
+    if (sharpProgramTried) return sharpProgram;
+    sharpProgramTried = true;
+    const GLuint vertex = compiledShader(GL_VERTEX_SHADER, sharpVertexShader);
+    const GLuint fragment = compiledShader(GL_FRAGMENT_SHADER, sharpFragmentShader);
+    if (vertex != 0 && fragment != 0) {
+        const GLuint program = glCreateProgram();
+        glAttachShader(program, vertex);
+        glAttachShader(program, fragment);
+        glLinkProgram(program);
+        GLint linked = GL_FALSE;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        if (linked == GL_TRUE) {
+            sharpProgram = program;
+            rectSizeUniform = glGetUniformLocation(program, "rectSize");
+            wholeScaleUniform = glGetUniformLocation(program, "wholeScale");
+            const GLint pictureUniform = glGetUniformLocation(program, "picture");
+            GLint previous = 0;
+            glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+            glUseProgram(program);
+            glUniform1i(pictureUniform, 0);
+            glUseProgram(GLuint(previous));
+        } else {
+            glDeleteProgram(program);
+        }
+    }
+    // Attached shaders live on with the program; unattached ones go now.
+    if (vertex != 0) glDeleteShader(vertex);
+    if (fragment != 0) glDeleteShader(fragment);
+    return sharpProgram;
+}
 
 // Clears a bar of the output black through the scissor box, without touching
 // the clear colour. The caller has enabled the scissor test.
@@ -28,14 +121,30 @@ void clearBar(int x, int y, int width, int height) {
     glClearBufferfv(GL_COLOR, 0, black);
 }
 
-// The intermediate at 640k x 480k; false when the driver cannot make it.
-bool intermediateOfScale(int k) {
-    const int width = pictureWidth * k, height = pictureHeight * k;
-    if (intermediate.framebuffer != 0 && intermediate.width == width &&
-        intermediate.height == height)
-        return true;
-    releaseOffscreenTarget(intermediate);
-    return makeOffscreenTarget(intermediate, width, height, false);
+// Draws the picture sharply into fit's rectangle of the bound output with
+// the program. Everything the draw changes is put back as it was: the
+// enables, the viewport, the texture binding, the program.
+void drawSharply(GLuint program, const PictureFit& fit) {
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TEXTURE_BIT);
+    GLint previous = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(fit.x, fit.y, fit.width, fit.height);
+    glUseProgram(program);
+    glUniform2f(rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
+    glUniform1f(wholeScaleUniform, GLfloat(fit.wholeScale));
+    glBindTexture(GL_TEXTURE_2D, picture.colour);
+    glBegin(GL_QUADS);
+    glVertex3f(0, 0, 0);
+    glVertex3f(1, 0, 0);
+    glVertex3f(1, 1, 0);
+    glVertex3f(0, 1, 0);
+    glEnd();
+    glUseProgram(GLuint(previous));
+    glPopAttrib();
 }
 
 }  // namespace
@@ -45,10 +154,19 @@ bool makeOffscreenTarget(OffscreenTarget& target, int width, int height, bool wi
     target.height = height;
     glGenFramebuffers(1, &target.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
-    glGenRenderbuffers(1, &target.colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, target.colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, target.colour);
+    // The colour as a texture, so that the scaling can sample it; the
+    // binding it changes is put back.
+    GLint boundTexture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    glGenTextures(1, &target.colour);
+    glBindTexture(GL_TEXTURE_2D, target.colour);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, GLuint(boundTexture));
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.colour, 0);
     if (withDepth) {
         glGenRenderbuffers(1, &target.depth);
         glBindRenderbuffer(GL_RENDERBUFFER, target.depth);
@@ -65,7 +183,7 @@ void releaseOffscreenTarget(OffscreenTarget& target) {
     if (target.framebuffer == 0) return;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDeleteFramebuffers(1, &target.framebuffer);
-    glDeleteRenderbuffers(1, &target.colour);
+    glDeleteTextures(1, &target.colour);
     if (target.depth != 0) glDeleteRenderbuffers(1, &target.depth);
     target = OffscreenTarget{};
 }
@@ -86,7 +204,9 @@ void bindPictureTarget() { glBindFramebuffer(GL_FRAMEBUFFER, picture.framebuffer
 unsigned pictureFramebuffer() { return picture.framebuffer; }
 
 void closePictureTarget() {
-    releaseOffscreenTarget(intermediate);
+    if (sharpProgram != 0) glDeleteProgram(sharpProgram);
+    sharpProgram = 0;
+    sharpProgramTried = false;
     releaseOffscreenTarget(picture);
 }
 
@@ -95,13 +215,6 @@ void scalePicture(unsigned output, int outputWidth, int outputHeight) {
     const bool scissorWasOn = glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE;
     GLint scissorBox[4];
     glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
-
-    // The intermediate first: making it binds it.
-    const int k = fit.wholeScale;
-    const int sharpWidth = pictureWidth * k, sharpHeight = pictureHeight * k;
-    const bool exact = fit.width == sharpWidth && fit.height == sharpHeight;
-    const bool viaIntermediate =
-        fit.width > 0 && fit.height > 0 && !exact && k > 1 && intermediateOfScale(k);
 
     // The bars around the rectangle, black.
     glBindFramebuffer(GL_FRAMEBUFFER, output);
@@ -113,26 +226,21 @@ void scalePicture(unsigned output, int outputWidth, int outputHeight) {
     clearBar(fit.x, top, fit.width, outputHeight - top);
     glDisable(GL_SCISSOR_TEST);
 
-    // The picture: nearest-neighbour by k, then linear for the rest.
+    // The picture: a whole scale is nearest-neighbour alone, a plain blit;
+    // any other is drawn sharply by the program, or linearly where there is
+    // none.
     if (fit.width > 0 && fit.height > 0) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
-        if (exact) {
-            glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, fit.x, fit.y, right, top,
-                              GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        } else if (viaIntermediate) {
-            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, intermediate.framebuffer);
-            glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, 0, 0, sharpWidth, sharpHeight,
-                              GL_COLOR_BUFFER_BIT, GL_NEAREST);
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, intermediate.framebuffer);
-            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, output);
-            glBlitFramebuffer(0, 0, sharpWidth, sharpHeight, fit.x, fit.y, right, top,
-                              GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        const bool whole = fit.width == pictureWidth * fit.wholeScale &&
+                           fit.height == pictureHeight * fit.wholeScale;
+        const GLuint program = whole ? 0 : sharpScalingProgram();
+        if (program != 0) {
+            drawSharply(program, fit);
         } else {
-            // Under 2x, or no intermediate to be had: linear from the picture.
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
             glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, fit.x, fit.y, right, top,
-                              GL_COLOR_BUFFER_BIT, GL_LINEAR);
+                              GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
+            glBindFramebuffer(GL_FRAMEBUFFER, output);
         }
-        glBindFramebuffer(GL_FRAMEBUFFER, output);
     }
 
     glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);

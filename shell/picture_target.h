@@ -11,15 +11,17 @@
 //
 //   - into the largest 4:3 rectangle that fits, centred, the rest black
 //     (pillarboxed on a wide output, letterboxed on a tall one);
-//   - sharply: nearest-neighbour scaling by the whole part k of the scale,
-//     into an intermediate target of 640k x 480k, then linear filtering for
-//     the remainder, so that the boxes' edges stay crisp and do not shimmer
-//     as an uneven nearest-neighbour scale would make them; the linear step
-//     is skipped where the rectangle is exactly 640k x 480k (1:1 at 640x480).
+//   - sharply: as if scaled by the whole part k of the scale with
+//     nearest-neighbour sampling, then filtered linearly for the remainder,
+//     so that the boxes' edges stay crisp and do not shimmer as an uneven
+//     nearest-neighbour scale would make them. Both steps are one pass of a
+//     small shader program; where the rectangle is exactly 640k x 480k (1:1
+//     at 640x480) it is one nearest-neighbour blit. Where the driver cannot
+//     make the program (no GLSL 1.20), the picture is scaled linearly.
 //
 // The calls need a current GL context with framebuffer objects (OpenGL 3.0
 // or ARB_framebuffer_object). One picture target per process; this module
-// owns it and the intermediate.
+// owns it and the program.
 #pragma once
 
 #include <algorithm>
@@ -57,8 +59,8 @@ inline PictureFit fitPicture(int outputWidth, int outputHeight) {
     return fit;
 }
 
-// An offscreen framebuffer: an RGBA8 colour renderbuffer and, when asked, a
-// 24-bit depth renderbuffer.
+// An offscreen framebuffer: an RGBA8 colour texture (sampled nearest, its
+// edges clamped) and, when asked, a 24-bit depth renderbuffer.
 struct OffscreenTarget {
     unsigned framebuffer = 0, colour = 0, depth = 0;
     int width = 0, height = 0;
@@ -80,15 +82,16 @@ void bindPictureTarget();
 // The picture target's framebuffer name, 0 before it is open.
 unsigned pictureFramebuffer();
 
-// Releases the picture target and the intermediate, binding the window.
+// Releases the picture target and the program, binding the window.
 void closePictureTarget();
 
 // Scales the frame in the picture target onto the framebuffer output (0: the
 // window's back buffer) of outputWidth x outputHeight pixels, as the header
 // describes, and leaves output bound for drawing and reading. Only its own
-// state changes: the scissor test and box are as it found them (blits and
-// clears obey the scissor test, which a scene may leave on), and the clear
-// colour, viewport, matrices, blending and depth test are never touched.
+// state changes: the scissor test and box, the enabled tests, the viewport,
+// the texture binding and the program in use are as it found them (its draw
+// turns off what a scene may leave on, and puts it back), and the clear
+// colour, matrices and blend function are never touched.
 void scalePicture(unsigned output, int outputWidth, int outputHeight);
 
 }  // namespace demo

@@ -191,6 +191,7 @@ TEST_F(PictureScaling, APassWithinAFrameKeepsTheFramesStateAndIsNotClippedByIt) 
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
     glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
     glViewport(0, 0, 640, 480);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -200,7 +201,7 @@ TEST_F(PictureScaling, APassWithinAFrameKeepsTheFramesStateAndIsNotClippedByIt) 
     demo::bindPictureTarget();
     demo::scalePicture(output.framebuffer, 1920, 1080);
 
-    GLint box[4], viewport[4], mode = 0, depth = 0, source = 0, draw = 0, read = 0;
+    GLint box[4], viewport[4], mode = 0, depth = 0, source = 0, draw = 0, read = 0, program = -1;
     GLfloat clear[4];
     glGetIntegerv(GL_SCISSOR_BOX, box);
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -210,6 +211,7 @@ TEST_F(PictureScaling, APassWithinAFrameKeepsTheFramesStateAndIsNotClippedByIt) 
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
     EXPECT_EQ((std::array<GLint, 4>{box[0], box[1], box[2], box[3]}),
               (std::array<GLint, 4>{10, 20, 30, 40}));
@@ -218,6 +220,8 @@ TEST_F(PictureScaling, APassWithinAFrameKeepsTheFramesStateAndIsNotClippedByIt) 
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(source, GL_ONE);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_EQ(program, 0) << "the scaling program was left in use";
     EXPECT_EQ((std::array<GLint, 4>{viewport[0], viewport[1], viewport[2], viewport[3]}),
               (std::array<GLint, 4>{0, 0, 640, 480}));
     EXPECT_EQ(mode, GL_MODELVIEW);
@@ -242,6 +246,7 @@ TEST_F(PictureScaling, APassWithinAFrameKeepsTheFramesStateAndIsNotClippedByIt) 
     glPopMatrix();
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
     glBlendFunc(GL_ONE, GL_ZERO);
     glClearColor(0, 0, 0, 0);
 }

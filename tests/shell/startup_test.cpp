@@ -165,29 +165,28 @@ TEST_F(Startup, WhereTheScreenCannotSwitchPlaysScaledInAFullScreenWindowAndSaysS
     EXPECT_EQ(std::count(kinds.begin(), kinds.end(), Fn::EnterGameMode), 0);
 
     // A borderless window of the screen's size at (0, 0), without a depth
-    // buffer of its own, then the 640x480 picture target with colour and
-    // depth, bound for the first frame; the cursor hidden.
+    // buffer of its own, then the 640x480 picture target, its colour a
+    // texture the scaling pass samples and its depth a renderbuffer, bound
+    // for the first frame; the cursor hidden.
     auto title = call(Fn::CreateWindow);
     title.text = "boxdemo";
     const std::size_t window = indexOf(call(Fn::InitDisplayMode, {GLUT_RGB | GLUT_DOUBLE}));
-    EXPECT_EQ(describeFrom(window, 14),
-              glrec::describe({
-                  call(Fn::InitDisplayMode, {GLUT_RGB | GLUT_DOUBLE}),
-                  call(Fn::Get, {GLUT_SCREEN_WIDTH}),
-                  call(Fn::Get, {GLUT_SCREEN_HEIGHT}),
-                  call(Fn::InitWindowPosition, {0, 0}),
-                  call(Fn::InitWindowSize, {1920, 1080}),
-                  title,
-                  call(Fn::FullScreen),
-                  call(Fn::GenFramebuffers, {1, 1}),
-                  call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, 1}),
-                  call(Fn::GenRenderbuffers, {1, 1}),
-                  call(Fn::BindRenderbuffer, {GL_RENDERBUFFER, 1}),
-                  call(Fn::RenderbufferStorage, {GL_RENDERBUFFER, GL_RGBA8, 640, 480}),
-                  call(Fn::FramebufferRenderbuffer,
-                       {GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 1}),
-                  call(Fn::GenRenderbuffers, {1, 2}),
-              }));
+    EXPECT_EQ(describeFrom(window, 9), glrec::describe({
+                                           call(Fn::InitDisplayMode, {GLUT_RGB | GLUT_DOUBLE}),
+                                           call(Fn::Get, {GLUT_SCREEN_WIDTH}),
+                                           call(Fn::Get, {GLUT_SCREEN_HEIGHT}),
+                                           call(Fn::InitWindowPosition, {0, 0}),
+                                           call(Fn::InitWindowSize, {1920, 1080}),
+                                           title,
+                                           call(Fn::FullScreen),
+                                           call(Fn::GenFramebuffers, {1, 1}),
+                                           call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, 1}),
+                                       }));
+    EXPECT_EQ(glrec::callsOf(Fn::TexImage2D).at(0),
+              call(Fn::TexImage2D, {GL_TEXTURE_2D, GL_RGBA8, 640, 480}));
+    EXPECT_EQ(
+        glrec::callsOf(Fn::FramebufferTexture2D).at(0),
+        call(Fn::FramebufferTexture2D, {GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 1}));
     EXPECT_LT(
         indexOf(call(Fn::RenderbufferStorage, {GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 640, 480})),
         indexOf(call(Fn::CheckFramebufferStatus, {GL_FRAMEBUFFER})));
@@ -231,26 +230,31 @@ TEST_F(Startup, InTheFullScreenWindowScenesSeeA640x480ScreenAndFramesAreScaledTh
         EXPECT_EQ(glrec::describe(glrec::calls()), screen640) << size.first << "x" << size.second;
     }
 
-    // A frame as a scene presents it, with the scissor test left on: the
-    // picture scaled onto the window's 1440x1080 middle (nearest by 2, then
-    // linear), the swap, the picture target bound again; the scissor test
-    // and box as the scene left them.
+    // A frame as a scene presents it, with the scissor and depth tests left
+    // on: the picture drawn by the scaling program into the window's
+    // 1440x1080 middle at a whole scale of 2, the swap, the picture target
+    // bound again; the tests, the scissor box and the program as the scene
+    // left them.
     glrec::reset();
     glEnable(GL_SCISSOR_TEST);
+    glEnable(GL_DEPTH_TEST);
     glScissor(5, 6, 7, 8);
     demo::presentFrame();
-    const auto blits = glrec::callsOf(Fn::BlitFramebuffer);
-    ASSERT_EQ(blits.size(), 2u);
-    EXPECT_EQ(blits[0], call(Fn::BlitFramebuffer, {0, 0, 640, 480, 0, 0, 1280, 960, GL_NEAREST}));
-    EXPECT_EQ(blits[1],
-              call(Fn::BlitFramebuffer, {0, 0, 1280, 960, 240, 0, 1680, 1080, GL_LINEAR}));
+    EXPECT_EQ(glrec::callsOf(Fn::Viewport), std::vector{call(Fn::Viewport, {240, 0, 1440, 1080})});
+    const glrec::Call rectSize = glrec::callsOf(Fn::Uniform2f).at(0);
+    EXPECT_EQ(std::make_pair(rectSize.arg[1], rectSize.arg[2]), std::make_pair(1440.0, 1080.0));
+    EXPECT_EQ(glrec::callsOf(Fn::Uniform1f).at(0).arg[1], 2);
+    EXPECT_EQ(glrec::callsOf(Fn::Vertex3f).size(), 4u);
+    EXPECT_EQ(glrec::callsOf(Fn::UseProgram).back(), call(Fn::UseProgram, {0}));
     const auto& calls = glrec::calls();
     const std::size_t swap = indexOf(call(Fn::SwapBuffers));
     ASSERT_EQ(swap, calls.size() - 2);
     EXPECT_EQ(calls.back(), call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, 1}));
-    EXPECT_LT(indexOf(blits[1]), swap);
+    EXPECT_LT(indexOf(call(Fn::PopAttrib)), swap);
     EXPECT_TRUE(glrec::state().scissorTest);
+    EXPECT_TRUE(glrec::state().depthTest);
     EXPECT_EQ(glrec::state().scissorBox, (std::array<int, 4>{5, 6, 7, 8}));
+    EXPECT_EQ(glrec::state().misuse, 0);
     backToGameMode();
 }
 

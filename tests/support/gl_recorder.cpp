@@ -22,7 +22,11 @@ bool gameModeEnters = true;
 bool gameModeOn = false;
 int screenWidth = 640, screenHeight = 480;
 bool framebuffersComplete = true;
-GLuint framebufferNames = 0, renderbufferNames = 0;
+GLuint framebufferNames = 0, renderbufferNames = 0, textureNames = 0, shaderNames = 0,
+       programNames = 0;
+GLint uniformLocations = 0;
+// The states glPushAttrib saved; glPopAttrib gives back their enabled flags.
+std::vector<State> savedAttributes;
 DisplayCallback display = nullptr;
 ReshapeCallback reshape = nullptr;
 DisplayCallback idle = nullptr;
@@ -124,6 +128,9 @@ void reset() {
     framebuffersComplete = true;
     framebufferNames = 0;
     renderbufferNames = 0;
+    textureNames = shaderNames = programNames = 0;
+    uniformLocations = 0;
+    savedAttributes.clear();
     display = nullptr;
     reshape = nullptr;
     idle = nullptr;
@@ -398,4 +405,105 @@ void glGetIntegerv(GLenum name, GLint* values) {
     } else {
         values[0] = 0;
     }
+}
+
+// ---- textures, and the scaling pass's shader program, which always compiles ----
+
+void glGenTextures(GLsizei n, GLuint* names) {
+    record(Fn::GenTextures, {double(n), double(glrec::textureNames + 1)});
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = ++glrec::textureNames;
+}
+
+void glBindTexture(GLenum target, GLuint texture) {
+    record(Fn::BindTexture, {double(target), double(texture)});
+}
+
+void glTexImage2D(GLenum target, GLint, GLint internalFormat, GLsizei width, GLsizei height, GLint,
+                  GLenum, GLenum, const void*) {
+    record(Fn::TexImage2D, {double(target), double(internalFormat), double(width), double(height)});
+}
+
+void glTexParameteri(GLenum target, GLenum name, GLint value) {
+    record(Fn::TexParameteri, {double(target), double(name), double(value)});
+}
+
+void glFramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget, GLuint texture,
+                            GLint) {
+    record(Fn::FramebufferTexture2D,
+           {double(target), double(attachment), double(textureTarget), double(texture)});
+}
+
+void glDeleteTextures(GLsizei n, const GLuint* names) {
+    record(Fn::DeleteTextures, {double(n), double(names[0])});
+}
+
+GLuint glCreateShader(GLenum kind) {
+    record(Fn::CreateShader, {double(kind)});
+    return ++glrec::shaderNames;
+}
+
+void glShaderSource(GLuint shader, GLsizei, const GLchar* const*, const GLint*) {
+    record(Fn::ShaderSource, {double(shader)});
+}
+
+void glCompileShader(GLuint shader) { record(Fn::CompileShader, {double(shader)}); }
+
+void glGetShaderiv(GLuint shader, GLenum name, GLint* value) {
+    record(Fn::GetShaderiv, {double(shader), double(name)});
+    *value = GL_TRUE;
+}
+
+void glDeleteShader(GLuint shader) { record(Fn::DeleteShader, {double(shader)}); }
+
+GLuint glCreateProgram() {
+    record(Fn::CreateProgram, {});
+    return ++glrec::programNames;
+}
+
+void glAttachShader(GLuint program, GLuint shader) {
+    record(Fn::AttachShader, {double(program), double(shader)});
+}
+
+void glLinkProgram(GLuint program) { record(Fn::LinkProgram, {double(program)}); }
+
+void glGetProgramiv(GLuint program, GLenum name, GLint* value) {
+    record(Fn::GetProgramiv, {double(program), double(name)});
+    *value = GL_TRUE;
+}
+
+GLint glGetUniformLocation(GLuint program, const GLchar* name) {
+    record(Fn::GetUniformLocation, {double(program)}, name);
+    return glrec::uniformLocations++;
+}
+
+void glUseProgram(GLuint program) { record(Fn::UseProgram, {double(program)}); }
+void glUniform1i(GLint location, GLint value) {
+    record(Fn::Uniform1i, {double(location), double(value)});
+}
+void glUniform1f(GLint location, GLfloat value) {
+    record(Fn::Uniform1f, {double(location), value});
+}
+void glUniform2f(GLint location, GLfloat a, GLfloat b) {
+    record(Fn::Uniform2f, {double(location), a, b});
+}
+void glDeleteProgram(GLuint program) { record(Fn::DeleteProgram, {double(program)}); }
+
+void glPushAttrib(GLbitfield mask) {
+    record(Fn::PushAttrib, {double(mask)});
+    glrec::savedAttributes.push_back(glrec::model);
+}
+
+void glPopAttrib() {
+    record(Fn::PopAttrib, {});
+    if (glrec::savedAttributes.empty()) {
+        ++glrec::model.misuse;
+        return;
+    }
+    const glrec::State& saved = glrec::savedAttributes.back();
+    glrec::model.blend = saved.blend;
+    glrec::model.scissorTest = saved.scissorTest;
+    glrec::model.depthTest = saved.depthTest;
+    glrec::model.cullFace = saved.cullFace;
+    glrec::savedAttributes.pop_back();
 }
