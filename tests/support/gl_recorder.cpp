@@ -62,6 +62,13 @@ int& currentDepth() {
     return model.matrixMode == GL_PROJECTION ? model.projectionDepth : model.modelviewDepth;
 }
 
+// glGen*: hands out the next n names of one kind, recorded as (n, first).
+void handOutNames(Fn fn, GLsizei n, GLuint* names, GLuint& lastName) {
+    record(fn, {double(n), double(lastName + 1)});
+    for (GLsizei i = 0; i < n; ++i)
+        names[i] = ++lastName;
+}
+
 }  // namespace
 
 bool Call::operator==(const Call& other) const {
@@ -334,9 +341,7 @@ void glutFullScreen() { record(Fn::FullScreen, {}); }
 // ---- OpenGL 3.0 framebuffer objects and queries ----
 
 void glGenFramebuffers(GLsizei n, GLuint* names) {
-    record(Fn::GenFramebuffers, {double(n), double(glrec::framebufferNames + 1)});
-    for (GLsizei i = 0; i < n; ++i)
-        names[i] = ++glrec::framebufferNames;
+    glrec::handOutNames(Fn::GenFramebuffers, n, names, glrec::framebufferNames);
 }
 
 void glBindFramebuffer(GLenum target, GLuint framebuffer) {
@@ -344,9 +349,7 @@ void glBindFramebuffer(GLenum target, GLuint framebuffer) {
 }
 
 void glGenRenderbuffers(GLsizei n, GLuint* names) {
-    record(Fn::GenRenderbuffers, {double(n), double(glrec::renderbufferNames + 1)});
-    for (GLsizei i = 0; i < n; ++i)
-        names[i] = ++glrec::renderbufferNames;
+    glrec::handOutNames(Fn::GenRenderbuffers, n, names, glrec::renderbufferNames);
 }
 
 void glBindRenderbuffer(GLenum target, GLuint renderbuffer) {
@@ -410,9 +413,7 @@ void glGetIntegerv(GLenum name, GLint* values) {
 // ---- textures, and the scaling pass's shader program, which always compiles ----
 
 void glGenTextures(GLsizei n, GLuint* names) {
-    record(Fn::GenTextures, {double(n), double(glrec::textureNames + 1)});
-    for (GLsizei i = 0; i < n; ++i)
-        names[i] = ++glrec::textureNames;
+    glrec::handOutNames(Fn::GenTextures, n, names, glrec::textureNames);
 }
 
 void glBindTexture(GLenum target, GLuint texture) {
