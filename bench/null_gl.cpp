@@ -171,7 +171,6 @@ GLint glGetUniformLocation(GLuint, const GLchar*) {
     return -1;
 }
 void glUseProgram(GLuint) { note(GlCall::UseProgram); }
-void glUniform1i(GLint, GLint) { note(GlCall::Uniform1i); }
 void glUniform1f(GLint, GLfloat) { note(GlCall::Uniform1f); }
 void glUniform2f(GLint, GLfloat, GLfloat) { note(GlCall::Uniform2f); }
 void glDeleteProgram(GLuint) { note(GlCall::DeleteProgram); }

@@ -82,7 +82,6 @@ namespace demo {
     X(GetProgramiv, glGetProgramiv)                       \
     X(GetUniformLocation, glGetUniformLocation)           \
     X(UseProgram, glUseProgram)                           \
-    X(Uniform1i, glUniform1i)                             \
     X(Uniform1f, glUniform1f)                             \
     X(Uniform2f, glUniform2f)                             \
     X(DeleteProgram, glDeleteProgram)                     \

@@ -96,12 +96,8 @@ GLuint sharpScalingProgram() {
             sharpProgram = program;
             rectSizeUniform = glGetUniformLocation(program, "rectSize");
             wholeScaleUniform = glGetUniformLocation(program, "wholeScale");
-            const GLint pictureUniform = glGetUniformLocation(program, "picture");
-            GLint previous = 0;
-            glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
-            glUseProgram(program);
-            glUniform1i(pictureUniform, 0);
-            glUseProgram(GLuint(previous));
+            // NOTE: the sampler "picture" is not set: a linked program's
+            // uniforms start at 0, texture unit 0, where the draw binds it.
         } else {
             glDeleteProgram(program);
         }

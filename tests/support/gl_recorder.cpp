@@ -479,9 +479,6 @@ GLint glGetUniformLocation(GLuint program, const GLchar* name) {
 }
 
 void glUseProgram(GLuint program) { record(Fn::UseProgram, {double(program)}); }
-void glUniform1i(GLint location, GLint value) {
-    record(Fn::Uniform1i, {double(location), double(value)});
-}
 void glUniform1f(GLint location, GLfloat value) {
     record(Fn::Uniform1f, {double(location), value});
 }
