@@ -2,7 +2,7 @@
 // the show's own time apart from the driver's.
 //
 // Linked in place of the real libraries, each entry point of
-// shell/gl_calls.h only adds one to its own counter, so a frame costs what
+// show/gl_calls.h only adds one to its own counter, so a frame costs what
 // our code costs plus one call and one increment per GL call. The counters
 // give the GL calls per frame by kind. glutGet answers 0 for every query and
 // glutGameModeGet -1.
@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "shell/gl_calls.h"
+#include "show/gl_calls.h"
 
 namespace nullgl {
 

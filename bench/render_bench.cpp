@@ -27,8 +27,8 @@
 
 #include "bench/series.h"
 #include "font/font.h"
-#include "shell/show_facts.h"
-#include "shell/startup.h"
+#include "scenes/frame.h"
+#include "desktop/startup.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // (double-buffered, no depth buffer), draws one frame of scene 2 into the
 // picture target, then times, alternately, 200 times each:
 //
-//   pass   the scaling pass onto the window's back buffer (shell/picture_target.h:
+//   pass   the scaling pass onto the window's back buffer (picture/picture_target.h:
 //          bars cleared black, the picture drawn sharply by the scaling
 //          program), up to glFinish;
 //   floor  a plain clear of the whole window, which writes the same pixels,
@@ -31,8 +31,8 @@
 
 #include "bench/series.h"
 #include "scenes/scenes.h"
-#include "shell/picture_target.h"
-#include "shell/startup.h"
+#include "picture/picture_target.h"
+#include "desktop/startup.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "scenes/scenes.h"
-#include "shell/sequencer.h"
-#include "shell/startup.h"
+#include "show/sequencer.h"
+#include "desktop/startup.h"
 
 namespace bench {
 

@@ -3,12 +3,10 @@
 //
 // It runs what the demo runs (the scene table and its sequencer step, the
 // scenes, the generator from state 1, the font) in a 640x480 GLUT window on
-// the current X display, drawing into the picture target
-// (shell/picture_target.h) that it reads back, scaled first where the
-// options ask for another size. Before frame n the music is rendered through the audio frame at
-// time n / fps, and the order and row reached there drive the sequencer; the scene's clock is n *
-// 1000 / fps milliseconds, truncated. The capture stops at the quit row (frame q: frames 0 to q - 1
-// exist) or at the end of the range, whichever comes first.
+// the current X display, drawing into the picture target that it reads
+// back, scaled first where the options ask for another size
+// (capture/frame_reader.h). How the frames follow the music and where the
+// capture stops: capture/session.h.
 #pragma once
 
 #include "capture/options.h"

@@ -9,9 +9,10 @@
 #include "capture/capture.h"
 #include "capture/options.h"
 #include "capture/outputs.h"
-#include "shell/data_folder.h"
-#include "shell/process.h"
-#include "shell/show_facts.h"
+#include "process/data_folder.h"
+#include "process/process.h"
+#include "font/font.h"
+#include "show/show_facts.h"
 
 // The files a run would read and write, as named on the command line.
 static bool outputsApart(const demo::CaptureOptions& options, std::string& error) {

@@ -4,6 +4,7 @@
 #include <getopt.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 namespace demo {
@@ -142,45 +143,78 @@ static bool parseFrameList(const std::string& text, std::int64_t limit,
     return true;
 }
 
-static bool endsWith(const std::string& text, const char* tail) {
-    const std::string t = tail;
-    return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
+// The output's kind from its name: a name ending in .mp4 (in any case) is a
+// video; a name ending in another video format's extension is refused, since
+// a folder of pictures under that name is never what was meant; anything
+// else is a folder of pictures.
+static bool outputKindOf(const std::string& path, OutputKind& kind, std::string& error) {
+    const std::size_t dot = path.find_last_of("./");
+    std::string extension =
+        dot != std::string::npos && path[dot] == '.' ? path.substr(dot + 1) : "";
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    static const char* const otherVideos[] = {"mkv",  "webm", "mov", "avi", "m4v", "mpg",
+                                              "mpeg", "ogv",  "wmv", "flv", "gif", "ts"};
+    kind = extension == "mp4" ? OutputKind::mp4 : OutputKind::pngFolder;
+    for (const char* other : otherVideos) {
+        if (extension == other) {
+            error = "-o " + path + ": the capture writes MP4 video (a name ending in .mp4) or " +
+                    "PNG pictures into a folder, not ." + extension;
+            return false;
+        }
+    }
+    return true;
 }
 
-ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
-                                std::string& error) {
-    enum {
-        optWav = 256,
-        optTimeline,
-        optFps,
-        optFrom,
-        optTo,
-        optFrames,
-        optOnly,
-        optModule,
-        optFont,
-        optSize
-    };
-    static const option longOptions[] = {
-        {"output", required_argument, nullptr, 'o'},
-        {"wav", required_argument, nullptr, optWav},
-        {"timeline", required_argument, nullptr, optTimeline},
-        {"fps", required_argument, nullptr, optFps},
-        {"from", required_argument, nullptr, optFrom},
-        {"to", required_argument, nullptr, optTo},
-        {"frames", required_argument, nullptr, optFrames},
-        {"only", required_argument, nullptr, optOnly},
-        {"module", required_argument, nullptr, optModule},
-        {"font", required_argument, nullptr, optFont},
-        {"size", required_argument, nullptr, optSize},
-        {"quiet", no_argument, nullptr, 'q'},
-        {"help", no_argument, nullptr, 'h'},
-        {nullptr, 0, nullptr, 0},
-    };
+namespace {
 
-    // Ranges are read once the frame rate is known, whatever the order.
-    std::string fromText, toText, framesText, onlyText;
+// What the command line said, before it is checked: the values as given for
+// the options that are read once the frame rate is known.
+struct GivenOptions {
+    std::string from, to, frames, only, size, fps;
     bool haveFrom = false, haveTo = false, haveFrames = false, haveOnly = false;
+};
+
+// One option: its names, and where its value goes.
+struct OptionRow {
+    const char* name;
+    char letter;  // 0: a long name only
+    bool takesValue;
+    std::string CaptureOptions::*path;  // a file name, stored as given
+    std::string GivenOptions::*text;    // a value checked after the parse
+    bool GivenOptions::*given;          // set when the option appears
+};
+
+const OptionRow optionTable[] = {
+    {"output", 'o', true, &CaptureOptions::outputPath, nullptr, nullptr},
+    {"wav", 0, true, &CaptureOptions::wavPath, nullptr, nullptr},
+    {"timeline", 0, true, &CaptureOptions::timelinePath, nullptr, nullptr},
+    {"module", 0, true, &CaptureOptions::modulePath, nullptr, nullptr},
+    {"font", 0, true, &CaptureOptions::fontPath, nullptr, nullptr},
+    {"fps", 0, true, nullptr, &GivenOptions::fps, nullptr},
+    {"size", 0, true, nullptr, &GivenOptions::size, nullptr},
+    {"from", 0, true, nullptr, &GivenOptions::from, &GivenOptions::haveFrom},
+    {"to", 0, true, nullptr, &GivenOptions::to, &GivenOptions::haveTo},
+    {"frames", 0, true, nullptr, &GivenOptions::frames, &GivenOptions::haveFrames},
+    {"only", 0, true, nullptr, &GivenOptions::only, &GivenOptions::haveOnly},
+    {"quiet", 'q', false, nullptr, nullptr, nullptr},
+    {"help", 'h', false, nullptr, nullptr, nullptr},
+};
+constexpr int optionCount = int(sizeof optionTable / sizeof optionTable[0]);
+
+// Reads the command line into options (file names, -q) and given (the rest,
+// as text). On help returns ParseResult::help.
+ParseResult readCommandLine(int argc, char** argv, CaptureOptions& options, GivenOptions& given,
+                            std::string& error) {
+    // getopt_long's table: each row's index as its value, or its letter.
+    option longOptions[optionCount + 1] = {};
+    std::string letters = "+:";
+    for (int i = 0; i < optionCount; ++i) {
+        const OptionRow& row = optionTable[i];
+        longOptions[i] = {row.name, row.takesValue ? required_argument : no_argument, nullptr,
+                          row.letter != 0 ? row.letter : 256 + i};
+        if (row.letter != 0) letters += std::string(1, row.letter) + (row.takesValue ? ":" : "");
+    }
 
     // Our own messages; stop at the first argument that is not an option so
     // that it can be named. optind 0 restarts getopt fully, for callers that
@@ -190,139 +224,124 @@ ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
     for (;;) {
         const int previous = optind > 0 ? optind : 1;  // 0 stands for 1 before the first call
         optarg = nullptr;
-        const int c = getopt_long(argc, argv, "+:o:qh", longOptions, nullptr);
+        const int c = getopt_long(argc, argv, letters.c_str(), longOptions, nullptr);
         if (c == -1) break;
-        const std::string value = optarg != nullptr ? optarg : "";
-        if (optarg != nullptr && value.empty()) {
+        if (c == ':' || (optarg != nullptr && *optarg == '\0')) {
             error = std::string("option '") + argv[previous] + "' needs a value";
             return ParseResult::error;
         }
-        switch (c) {
-            case 'o':
-                options.outputPath = value;
-                break;
-            case optWav:
-                options.wavPath = value;
-                break;
-            case optTimeline:
-                options.timelinePath = value;
-                break;
-            case optModule:
-                options.modulePath = value;
-                break;
-            case optFont:
-                options.fontPath = value;
-                break;
-            case optFps: {
-                std::int64_t fps = 0;
-                if (!parseCount(value, 1000, fps) || fps < 1) {
-                    error = "--fps wants a whole number from 1 to 1000, not '" + value + "'";
-                    return ParseResult::error;
-                }
-                options.fps = static_cast<int>(fps);
-                break;
-            }
-            case optSize:
-                if (!parseSize(value, options.width, options.height)) {
-                    error = "--size wants WIDTHxHEIGHT, each from 1 to " +
-                            std::to_string(largestSide) + ", not '" + value + "'";
-                    return ParseResult::error;
-                }
-                break;
-            case optFrom:
-                fromText = value;
-                haveFrom = true;
-                break;
-            case optTo:
-                toText = value;
-                haveTo = true;
-                break;
-            case optFrames:
-                framesText = value;
-                haveFrames = true;
-                break;
-            case optOnly:
-                onlyText = value;
-                haveOnly = true;
-                break;
-            case 'q':
-                options.quiet = true;
-                break;
-            case 'h':
-                return ParseResult::help;
-            case ':':
-                error = std::string("option '") + argv[previous] + "' needs a value";
-                return ParseResult::error;
-            default:
-                // A long option is named as given; a short one may sit in a
-                // cluster ("-qx"), so only its letter is named.
-                const std::string given = argv[previous];
-                error = "bad option '" +
-                        (given.compare(0, 2, "--") == 0 ? given : std::string("-") + char(optopt)) +
-                        "' (see --help)";
-                return ParseResult::error;
+        const OptionRow* row = nullptr;
+        for (const OptionRow& r : optionTable)
+            if (c == (r.letter != 0 ? r.letter : 256 + int(&r - optionTable))) row = &r;
+        if (row == nullptr) {
+            // A long option is named as given; a short one may sit in a
+            // cluster ("-qx"), so only its letter is named.
+            const std::string named = argv[previous];
+            error = "bad option '" +
+                    (named.compare(0, 2, "--") == 0 ? named : std::string("-") + char(optopt)) +
+                    "' (see --help)";
+            return ParseResult::error;
         }
+        if (row->letter == 'h') return ParseResult::help;
+        if (row->letter == 'q') options.quiet = true;
+        if (row->path != nullptr) options.*(row->path) = optarg;
+        if (row->text != nullptr) given.*(row->text) = optarg;
+        if (row->given != nullptr) given.*(row->given) = true;
     }
     if (optind < argc) {
         error = std::string("unexpected argument '") + argv[optind] +
                 "' (the output goes after -o; see --help)";
         return ParseResult::error;
     }
+    return ParseResult::run;
+}
 
-    // The kind of range, then the range in frames.
-    if ((haveFrom || haveTo) + haveFrames + haveOnly > 1) {
+// The frame rate and the size.
+bool checkPicture(const GivenOptions& given, CaptureOptions& options, std::string& error) {
+    if (!given.fps.empty()) {
+        std::int64_t fps = 0;
+        if (!parseCount(given.fps, 1000, fps) || fps < 1) {
+            error = "--fps wants a whole number from 1 to 1000, not '" + given.fps + "'";
+            return false;
+        }
+        options.fps = static_cast<int>(fps);
+    }
+    if (!given.size.empty() && !parseSize(given.size, options.width, options.height)) {
+        error = "--size wants WIDTHxHEIGHT, each from 1 to " + std::to_string(largestSide) +
+                ", not '" + given.size + "'";
+        return false;
+    }
+    return true;
+}
+
+// The kind of range, then the range in frames, at the frame rate given.
+bool checkRange(const GivenOptions& given, CaptureOptions& options, std::string& error) {
+    if ((given.haveFrom || given.haveTo) + given.haveFrames + given.haveOnly > 1) {
         error = "choose one of --from/--to, --frames and --only";
-        return ParseResult::error;
+        return false;
     }
     const std::int64_t lastFrame = longestRangeSeconds * options.fps;
-    if (haveFrom && !parseTimeToFrame(fromText, options.fps, options.firstFrame)) {
-        error = "--from wants a time such as 12.5s or 1:05, not '" + fromText + "'";
-        return ParseResult::error;
+    if (given.haveFrom && !parseTimeToFrame(given.from, options.fps, options.firstFrame)) {
+        error = "--from wants a time such as 12.5s or 1:05, not '" + given.from + "'";
+        return false;
     }
-    if (haveTo && !parseTimeToFrame(toText, options.fps, options.endFrame)) {
-        error = "--to wants a time such as 20s or 1:05, not '" + toText + "'";
-        return ParseResult::error;
+    if (given.haveTo && !parseTimeToFrame(given.to, options.fps, options.endFrame)) {
+        error = "--to wants a time such as 20s or 1:05, not '" + given.to + "'";
+        return false;
     }
-    if (haveTo && options.endFrame <= options.firstFrame) {
-        error = "--to " + toText + " leaves no frame to capture";
-        return ParseResult::error;
+    if (given.haveTo && options.endFrame <= options.firstFrame) {
+        error = "--to " + given.to + " leaves no frame to capture";
+        return false;
     }
-    if (haveFrames &&
-        !parseFrameRange(framesText, lastFrame, options.firstFrame, options.endFrame)) {
-        error = "--frames wants A-B, A- or A with A <= B, not '" + framesText + "'";
-        return ParseResult::error;
+    if (given.haveFrames &&
+        !parseFrameRange(given.frames, lastFrame, options.firstFrame, options.endFrame)) {
+        error = "--frames wants A-B, A- or A with A <= B, not '" + given.frames + "'";
+        return false;
     }
-    if (haveOnly) {
-        if (!parseFrameList(onlyText, lastFrame, options.onlyFrames)) {
-            error = "--only wants frame numbers separated by commas, not '" + onlyText + "'";
-            return ParseResult::error;
+    if (given.haveOnly) {
+        if (!parseFrameList(given.only, lastFrame, options.onlyFrames)) {
+            error = "--only wants frame numbers separated by commas, not '" + given.only + "'";
+            return false;
         }
         options.firstFrame = options.onlyFrames.front();
         options.endFrame = options.onlyFrames.back() + 1;
     }
+    return true;
+}
 
-    // What to write.
-    if (!options.outputPath.empty()) {
-        options.outputKind =
-            endsWith(options.outputPath, ".mp4") ? OutputKind::mp4 : OutputKind::pngFolder;
-    }
-    if (options.outputKind == OutputKind::mp4 && haveOnly) {
+// What to write, and whether the range and size suit it.
+bool checkOutputs(const GivenOptions& given, CaptureOptions& options, std::string& error) {
+    if (!options.outputPath.empty() && !outputKindOf(options.outputPath, options.outputKind, error))
+        return false;
+    if (options.outputKind == OutputKind::mp4 && given.haveOnly) {
         error = "--only chooses pictures; a video needs a range (--frames or --from/--to)";
-        return ParseResult::error;
+        return false;
     }
     // H.264 in yuv420p halves the colour in both directions.
     if (options.outputKind == OutputKind::mp4 &&
         (options.width % 2 != 0 || options.height % 2 != 0)) {
         error = "a video's --size needs even sides, not " + std::to_string(options.width) + "x" +
                 std::to_string(options.height);
-        return ParseResult::error;
+        return false;
     }
     if (options.outputKind == OutputKind::none && options.wavPath.empty() &&
         options.timelinePath.empty()) {
         error = "nothing to write: give -o PATH, --wav FILE or --timeline FILE (see --help)";
-        return ParseResult::error;
+        return false;
     }
-    return ParseResult::run;
+    return true;
+}
+
+}  // namespace
+
+ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
+                                std::string& error) {
+    GivenOptions given;
+    const ParseResult result = readCommandLine(argc, argv, options, given, error);
+    if (result != ParseResult::run) return result;
+    const bool ok = checkPicture(given, options, error) && checkRange(given, options, error) &&
+                    checkOutputs(given, options, error);
+    return ok ? ParseResult::run : ParseResult::error;
 }
 
 }  // namespace demo

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "music/offline.h"
-#include "shell/show_facts.h"
+#include "font/font.h"
+#include "scenes/frame.h"
+#include "show/show_facts.h"
 
 namespace demo {
 

@@ -18,8 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/show_facts.h"
-
 namespace demo {
 
 GlyphTexel glyphTable[256][8][8];
@@ -131,11 +129,6 @@ bool readFontImage(const char* path, std::string& problem) {
     return true;
 }
 
-bool loadFont() {
-    std::string problem;
-    if (readFontImage(fontFileName, problem)) return true;
-    std::fprintf(stderr, "demo: %s: %s\n", fontFileName, problem.c_str());
-    return false;
-}
+bool loadFont(std::string& problem) { return readFontImage(fontFileName, problem); }
 
 }  // namespace demo

@@ -28,9 +28,12 @@ extern GlyphTexel glyphTable[256][8][8];
 // the first 17170 are ignored.
 bool readFontImage(const char* path, std::string& problem);
 
-// Start-up: reads "fontpre.tga" from the working directory. On failure prints
-// one line naming the file and the problem to standard error and returns
-// false; the caller ends the process.
-bool loadFont();
+// The font image's file name, read from the working directory.
+constexpr char fontFileName[] = "fontpre.tga";
+
+// Start-up: reads fontFileName from the working directory into glyphTable.
+// On failure returns false with what is wrong in problem, as readFontImage;
+// the caller reports it, naming the file, and ends the process.
+bool loadFont(std::string& problem);
 
 }  // namespace demo

@@ -12,19 +12,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "music/module_file.h"
+#include "music/position.h"
 
 namespace demo {
-
-// The position value that means "no module": every bit set.
-constexpr std::uint32_t noModulePosition = 0xFFFFFFFFu;
-
-// Reads length bytes of the file at fileName, starting offset bytes in;
-// length 0 means up to the end of the file. On failure returns false, leaves
-// data empty and puts the reason in why ("No such file or directory", "the
-// file is empty", ...), worded to follow "cannot load <file>: ".
-bool readModuleFile(const char* fileName, std::uint32_t offset, std::uint32_t length,
-                    std::vector<unsigned char>& data, std::string& why);
 
 // Makes a module from size bytes at data (copied: the bytes may be dropped
 // afterwards) and configures it for the load flags of player.h:
@@ -43,17 +35,27 @@ bool readModuleFile(const char* fileName, std::uint32_t offset, std::uint32_t le
 openmpt_module* openModule(const void* data, std::size_t size, std::uint32_t flags,
                            std::string& why);
 
-// Renders frames frames of interleaved stereo int16 at rate Hz into samples
-// (2 * frames values). Once a module that does not loop has ended, the rest
-// is silence. Returns the number of frames of module sound (frames unless it
-// ended). After the end, libopenmpt reports order 0, row 0.
-std::size_t renderModule(openmpt_module* module, std::int32_t rate, std::int16_t* samples,
-                         std::size_t frames);
+// A module played from its start by one renderer (the player's audio thread,
+// or the offline renderer): the module, and how far it got.
+struct ModulePlayback {
+    openmpt_module* module = nullptr;
+    bool ended = false;  // a module that does not loop has played to its end
+    std::uint32_t lastChunkStart = noModulePosition;  // where the last chunk rendered began
+};
 
-// Where the last frame rendered lies (order 0, row 0 before the first): order
-// in the low 16 bits, row in the high 16 bits.
-// NOTE: not the next frame: libopenmpt moves to a new row only when it
-// renders that row's first frame.
-std::uint32_t modulePosition(openmpt_module* module);
+// Renders the next frames frames of interleaved stereo int16 at rate Hz into
+// samples (2 * frames values). Once a module that does not loop has ended,
+// or without a module, the rest is silence. Returns the number of frames of
+// module sound (frames unless it ended).
+std::size_t renderPlayback(ModulePlayback& playback, std::int32_t rate, std::int16_t* samples,
+                           std::size_t frames);
+
+// Where the playback is, packed (music/position.h): the position of the last
+// frame rendered (order 0, row 0 before the first); once a module that does
+// not loop has ended, where its last chunk began, since libopenmpt reports
+// order 0, row 0 again after the end. noModulePosition without a module.
+// NOTE: the last frame rendered, not the next: libopenmpt moves to a new row
+// only when it renders that row's first frame.
+std::uint32_t playbackPosition(const ModulePlayback& playback);
 
 }  // namespace demo

@@ -29,12 +29,11 @@ SDL_AudioDeviceID device = 0;  // 0: not open
 std::int32_t outputRate = 0;
 std::string lastError;
 
-// Guards module, playing, started and ended against the audio thread.
+// Guards playback, playing and started against the audio thread.
 std::mutex moduleLock;
-openmpt_module* module = nullptr;
+ModulePlayback playback;
 bool playing = false;
 bool started = false;  // anything rendered since the load
-bool ended = false;    // a module that does not loop has played to its end
 
 std::atomic<std::uint32_t> position{noModulePosition};
 
@@ -74,18 +73,17 @@ void SDLCALL audioCallback(void*, Uint8* stream, int bytes) {
     std::int16_t* samples = reinterpret_cast<std::int16_t*>(stream);
     const std::size_t frames = std::size_t(bytes) / (2 * sizeof(std::int16_t));
     std::lock_guard<std::mutex> hold(moduleLock);
-    if (module == nullptr || !playing || ended) {
+    if (playback.module == nullptr || !playing || playback.ended) {
         SDL_memset(stream, 0, std::size_t(bytes));
         return;
     }
     // NOTE: the position is taken before decoding, not after: this buffer is
     // the audio heard next, so where the module stands now (the last frame
     // handed over) is where the listener is when it starts to play, and it
-    // stays at most one buffer behind the sound until the next call.
-    position.store(modulePosition(module), std::memory_order_release);
-    // At the end libopenmpt reports order 0 again; the position then stays
-    // where this buffer began.
-    ended = renderModule(module, outputRate, samples, frames) < frames;
+    // stays at most one buffer behind the sound until the next call. Once
+    // the module has ended it stays where the last buffer began.
+    position.store(playbackPosition(playback), std::memory_order_release);
+    renderPlayback(playback, outputRate, samples, frames);
     started = true;
 }
 
@@ -93,11 +91,10 @@ void SDLCALL audioCallback(void*, Uint8* stream, int bytes) {
 void dropModule() {
     SDL_PauseAudioDevice(device, 1);
     std::lock_guard<std::mutex> hold(moduleLock);
-    if (module != nullptr) openmpt_module_destroy(module);
-    module = nullptr;
+    if (playback.module != nullptr) openmpt_module_destroy(playback.module);
+    playback = ModulePlayback{};
     playing = false;
     started = false;
-    ended = false;
     position.store(noModulePosition, std::memory_order_release);
 }
 
@@ -187,8 +184,8 @@ int BASSMOD_MusicLoad(int mem, const void* file, std::uint32_t offset, std::uint
     if (loaded == nullptr) return fail(why);
 
     std::lock_guard<std::mutex> hold(moduleLock);
-    module = loaded;
-    position.store(modulePosition(module), std::memory_order_release);
+    playback.module = loaded;
+    position.store(playbackPosition(playback), std::memory_order_release);
     return 1;
 }
 
@@ -196,12 +193,12 @@ int BASSMOD_MusicPlay() {
     if (device == 0) return fail("the audio device is not open");
     {
         std::lock_guard<std::mutex> hold(moduleLock);
-        if (module == nullptr) return fail("no module is loaded");
-        if (started) openmpt_module_set_position_order_row(module, 0, 0);
+        if (playback.module == nullptr) return fail("no module is loaded");
+        if (started) openmpt_module_set_position_order_row(playback.module, 0, 0);
         started = false;
-        ended = false;
+        playback.ended = false;
         playing = true;
-        position.store(modulePosition(module), std::memory_order_release);
+        position.store(playbackPosition(playback), std::memory_order_release);
     }
     SDL_PauseAudioDevice(device, 0);
     return 1;
@@ -213,7 +210,7 @@ int BASSMOD_MusicStop() {
     if (device == 0) return fail("the audio device is not open");
     SDL_PauseAudioDevice(device, 1);
     std::lock_guard<std::mutex> hold(moduleLock);
-    if (module == nullptr) return fail("no module is loaded");
+    if (playback.module == nullptr) return fail("no module is loaded");
     playing = false;
     return 1;
 }

@@ -21,7 +21,6 @@
 #include "scenes/frame.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "shell/platform.h"
 
 namespace demo {
 
@@ -104,7 +103,6 @@ void scene1(int elapsedMs) {
 
     // fade-in from white
     drawFadeOverlay(elapsedMs);
-    presentFrame();
 }
 
 }  // namespace demo

@@ -22,7 +22,6 @@
 #include "scenes/frame.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "shell/platform.h"
 
 namespace demo {
 
@@ -59,7 +58,6 @@ void scene3(int elapsedMs) {
 
     // fade-in from white
     drawFadeOverlay(elapsedMs);
-    presentFrame();
 }
 
 }  // namespace demo

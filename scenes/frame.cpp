@@ -7,7 +7,6 @@
 
 #include "geometry/boxes.h"
 #include "scenes/random.h"
-#include "shell/show_facts.h"
 
 namespace demo {
 

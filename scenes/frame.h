@@ -1,18 +1,24 @@
 // What every scene frame shares.
 //
 // A scene is a function of elapsedMs, the int milliseconds since it started,
-// that draws one complete frame from its first clear to presentFrame()
-// (shell/platform.h), which puts it on screen.
+// that draws one complete frame from its first clear to its last box; the
+// show's per-frame step then puts it on screen.
 // Scenes save and restore no GL state: whatever one frame leaves is what the
 // next frame, of the same scene or the next, starts from.
 //
-// Screen space: window pixels of the 640x480 screen, origin at the lower-left
-// corner, as glScissor takes them. World space: the projection set by the
+// Screen space: window pixels of the 640x480 screen (the picture), origin at
+// the lower-left corner, as glScissor takes them. World space: the projection set by the
 // reshape callback (60 degree vertical field of view, near 1, far 300); the
 // standard camera looks from (0, 0, 3) at the origin with +y up.
 #pragma once
 
 namespace demo {
+
+// The picture every scene draws, in pixels: the 640x480 screen. Whatever
+// shows the picture (a screen that switches to this size, a scaled window, a
+// capture of any size) starts from exactly these pixels.
+constexpr int pictureWidth = 640;
+constexpr int pictureHeight = 480;
 
 using SceneFn = void (*)(int elapsedMs);
 

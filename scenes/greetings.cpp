@@ -26,8 +26,6 @@
 #include "scenes/greetings.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "shell/platform.h"
-#include "shell/show_facts.h"
 
 namespace demo {
 
@@ -96,8 +94,6 @@ void scene5(int elapsedMs) {
     glClear(GL_DEPTH_BUFFER_BIT);
     const int row = rand() % greetingCount;
     drawText(-12, -5, -20, 0.4, 0.5, 0.5, 1.2, greetingNames[row]);
-
-    presentFrame();
 }
 
 namespace {

@@ -27,7 +27,6 @@
 #include "scenes/lobed_shell.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "shell/platform.h"
 
 namespace demo {
 
@@ -74,8 +73,6 @@ void scene2(int elapsedMs) {
     glRotatef(float(0.1 * elapsedMs), 1, 0.3, -0.5);
     // shell sampling: keep the points whose radius lies in a thin band
     sampleLobedShell(elapsedMs);
-
-    presentFrame();
 }
 
 void sampleLobedShell(int elapsedMs) {

@@ -26,7 +26,6 @@
 #include "scenes/particle_fountain.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "shell/platform.h"
 
 namespace demo {
 
@@ -134,8 +133,6 @@ void scene4(int elapsedMs) {
                     blue = 0.7 - p.life * 0.00234375;
         drawRotatedBox(p.x, p.y, p.z, s, s, s, p.angle, p.ax, p.ay, p.az, red, green, blue);
     }
-
-    presentFrame();
 }
 
 }  // namespace demo

@@ -21,7 +21,6 @@
 #include "scenes/random.h"
 #include "scenes/rippling_sphere.h"
 #include "scenes/scenes.h"
-#include "shell/platform.h"
 
 namespace demo {
 
@@ -42,8 +41,6 @@ void scene6(int elapsedMs) {
 
     // shell sampling: 100 passes of 800 random lattice points
     sampleSphereShell(elapsedMs);
-
-    presentFrame();
 }
 
 void fillSphereShellTables(int elapsedMs, SphereShellTables& t) {

@@ -1,5 +1,5 @@
 // The six scenes of the show, in play order. Each is a SceneFn: it draws one
-// complete frame for elapsedMs and swaps the buffers (see scenes/frame.h).
+// complete frame for elapsedMs (see scenes/frame.h).
 #pragma once
 
 namespace demo {

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/show_facts.h"
+#include "scenes/frame.h"
 #include "web/webgl_device.h"
 
 namespace demo {

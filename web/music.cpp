@@ -16,13 +16,12 @@
 // BASS_MUSIC_POSRESET are libopenmpt's defaults there.
 #include <emscripten/emscripten.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "music/module_file.h"
 #include "music/player.h"
+#include "music/position.h"
 
 // The page's song player, as Module.songPlayer.
 EM_JS(int, songPlayerReady, (), { return Module.songPlayer && Module.songPlayer.ready ? 1 : 0; });
@@ -33,6 +32,9 @@ EM_JS(void, songPlayerStop, (), { Module.songPlayer.stop(); });
 EM_JS(void, songPlayerFree, (), { Module.songPlayer.free(); });
 EM_JS(int, songPlayerPosition, (), { return Module.songPlayer.heardPosition(); });
 
+using demo::noModulePosition;
+using demo::readModuleFile;
+
 namespace {
 
 bool deviceOpen = false, loaded = false;
@@ -41,31 +43,6 @@ std::string lastError;
 int fail(const char* why) {
     lastError = why;
     return 0;
-}
-
-// The bytes of a module file in the page's file system (the page puts the
-// song there), as the desktop's layer reads them.
-bool readModule(const char* name, std::uint32_t offset, std::uint32_t length,
-                std::vector<unsigned char>& data) {
-    std::FILE* file = std::fopen(name, "rb");
-    if (file == nullptr) return fail(std::strerror(errno));
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    if (long(offset) > size) {
-        std::fclose(file);
-        return fail("the file is shorter than the offset given");
-    }
-    const long wanted = length != 0 ? long(length) : size - long(offset);
-    if (wanted > size - long(offset)) {
-        std::fclose(file);
-        return fail("the file ends before offset + length");
-    }
-    data.resize(std::size_t(wanted));
-    std::fseek(file, long(offset), SEEK_SET);
-    const std::size_t got = std::fread(data.data(), 1, data.size(), file);
-    std::fclose(file);
-    if (got != data.size()) return fail("the file could not be read");
-    return true;
 }
 
 }  // namespace
@@ -85,8 +62,10 @@ int BASSMOD_MusicLoad(int mem, const void* file, std::uint32_t offset, std::uint
     if (mem) {
         const auto* bytes = static_cast<const unsigned char*>(file) + offset;
         data.assign(bytes, bytes + length);
-    } else if (!readModule(static_cast<const char*>(file), offset, length, data)) {
-        return 0;
+    } else {
+        std::string why;
+        if (!readModuleFile(static_cast<const char*>(file), offset, length, data, why))
+            return fail(why.c_str());
     }
     if (data.empty()) return fail("the file is empty");
     songPlayerLoad(data.data(), int(data.size()), (flags & BASS_MUSIC_LOOP) != 0);
@@ -101,7 +80,7 @@ int BASSMOD_MusicPlay() {
 }
 
 std::uint32_t BASSMOD_MusicGetPosition() {
-    return loaded ? std::uint32_t(songPlayerPosition()) : 0xFFFFFFFFu;
+    return loaded ? std::uint32_t(songPlayerPosition()) : noModulePosition;
 }
 
 int BASSMOD_MusicStop() {

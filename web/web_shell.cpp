@@ -24,9 +24,10 @@
 #include "font/font.h"
 #include "music/player.h"
 #include "scenes/frame.h"
-#include "shell/platform.h"
-#include "shell/sequencer.h"
-#include "shell/show_facts.h"
+#include "show/platform.h"
+#include "show/sequencer.h"
+#include "show/show_facts.h"
+#include "show/show_music.h"
 #include "web/gl_layer.h"
 #include "web/webgl_device.h"
 

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "shell/picture_target.h"
-#include "shell/show_facts.h"
+#include "picture/picture_target.h"
+#include "scenes/frame.h"
 
 extern "C" {
 void emscripten_glAttachShader(GLuint, GLuint);

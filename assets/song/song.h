@@ -7,7 +7,7 @@
 #pragma once
 
 #include "assets/song/module_writer.h"
-#include "shell/show_facts.h"
+#include "show/show_facts.h"
 
 namespace demo {
 

@@ -10,7 +10,8 @@
 
 #include "bench/soak_song.h"
 #include "music/offline.h"
-#include "shell/show_facts.h"
+#include "show/show_facts.h"
+#include "show/show_music.h"
 #include "tests/support/commands.h"
 
 namespace {

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "shell/platform.h"
-#include "shell/sequencer.h"
-#include "shell/startup.h"
+#include "show/platform.h"
+#include "show/sequencer.h"
+#include "desktop/startup.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"

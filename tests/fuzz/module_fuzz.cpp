@@ -21,10 +21,11 @@
 
 #include "music/module.h"
 #include "music/player.h"
+#include "show/show_music.h"
 
 namespace {
 
-constexpr std::uint32_t showFlags = BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET;
+using demo::musicLoadFlags;
 constexpr std::size_t renderFrames = 2048;
 std::int16_t samples[2 * renderFrames];
 
@@ -37,7 +38,8 @@ void markShape(std::uint32_t what, std::int64_t value) {
     shapeCounters[(what * 256 + v) % sizeof shapeCounters] = 1;
 }
 
-void markModuleShape(openmpt_module* module, std::size_t rendered) {
+void markModuleShape(const demo::ModulePlayback& playback, std::size_t rendered) {
+    openmpt_module* module = playback.module;
     markShape(0, openmpt_module_get_num_channels(module));
     markShape(1, openmpt_module_get_num_orders(module));
     markShape(2, openmpt_module_get_num_patterns(module));
@@ -50,11 +52,13 @@ void markModuleShape(openmpt_module* module, std::size_t rendered) {
     for (std::int16_t v : samples)
         peak = v > peak ? v : -v > peak ? -v : peak;
     markShape(8, peak >> 7);
-    markShape(9, demo::modulePosition(module) & 0xFF);
-    markShape(10, demo::modulePosition(module) >> 16);
+    const demo::MusicPosition position =
+        demo::MusicPosition::unpack(demo::playbackPosition(playback));
+    markShape(9, position.order & 0xFF);
+    markShape(10, position.row);
 }
 #else
-void markModuleShape(openmpt_module*, std::size_t) {}
+void markModuleShape(const demo::ModulePlayback&, std::size_t) {}
 #endif
 
 }  // namespace
@@ -68,7 +72,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // NOTE: the layer takes a 32-bit length; anything longer is no input of ours.
     if (size > 0xFFFFFFFFu) return 0;
-    if (!BASSMOD_MusicLoad(1, data, 0, std::uint32_t(size), showFlags)) {
+    if (!BASSMOD_MusicLoad(1, data, 0, std::uint32_t(size), musicLoadFlags)) {
         if (musicErrorText()[0] == '\0') std::abort();
         if (BASSMOD_MusicGetPosition() != demo::noModulePosition) std::abort();
         return 0;
@@ -84,10 +88,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The audio thread's decoding, here and now.
     std::string why;
-    openmpt_module* module = demo::openModule(data, size, showFlags, why);
-    if (module == nullptr) std::abort();  // the layer loaded these very bytes
-    const std::size_t rendered = demo::renderModule(module, 44100, samples, renderFrames);
-    markModuleShape(module, rendered);
-    openmpt_module_destroy(module);
+    demo::ModulePlayback playback;
+    playback.module = demo::openModule(data, size, musicLoadFlags, why);
+    if (playback.module == nullptr) std::abort();  // the layer loaded these very bytes
+    const std::size_t rendered = demo::renderPlayback(playback, 44100, samples, renderFrames);
+    markModuleShape(playback, rendered);
+    openmpt_module_destroy(playback.module);
     return 0;
 }

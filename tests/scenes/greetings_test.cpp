@@ -16,6 +16,7 @@
 #include "font/font.h"
 #include "scenes/greetings.h"
 #include "scenes/scenes.h"
+#include "show/sequencer.h"
 #include "tests/scenes/recorded_frame.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
@@ -102,7 +103,7 @@ TEST(GreetingNames, EveryLetterHasAGlyphInTheBuiltFont) {
 // ---- stripes ----
 
 TEST_F(Greetings, EachStripeDropsOneDrawThenPlacesAndSizesItselfFromTwo) {
-    demo::scene5(0);
+    demo::showSceneFrame(demo::scene5, 0);
     // From state 1 the (p, q) pairs are (67, 34), (69, 24), (58, 62), (5, 45),
     // (27, 61), (95, 42).
     const std::vector<std::vector<double>> expected{
@@ -118,7 +119,7 @@ TEST_F(Greetings, StripesSpanTheirWholeRangesTruncated) {
     // 99 x 0.9 = 89.1 and 99 x 3.9 = 386.1 truncate, as do 4.96 and 40.6.
     // Either way each sample falls far from the blobs and draws nothing.
     scriptedrand::returnConstant(0);
-    demo::scene5(0);
+    demo::showSceneFrame(demo::scene5, 0);
     const std::vector<std::vector<double>> lowest{
         {0, 16, 640, 1, 0.8f, 0.8f, 0.99f},   {0, 116, 640, 1, 0.7f, 0.8f, 0.99f},
         {0, 316, 640, 10, 0.8f, 0.8f, 0.89f}, {0, 186, 640, 10, 0.8f, 0.8f, 0.99f},
@@ -128,7 +129,7 @@ TEST_F(Greetings, StripesSpanTheirWholeRangesTruncated) {
 
     glrec::reset();
     scriptedrand::returnConstant(99);
-    demo::scene5(0);
+    demo::showSceneFrame(demo::scene5, 0);
     // Stripe 5 lies above the screen: it is passed on unclamped all the same.
     const std::vector<std::vector<double>> highest{
         {0, 105, 640, 4, 0.8f, 0.8f, 0.99f},  {0, 205, 640, 4, 0.7f, 0.8f, 0.99f},
@@ -151,7 +152,7 @@ TEST(BlobShellBand, BoundsAreStrict) {
 }
 
 TEST_F(Greetings, ShellCubesFaceTheCameraOnTheLatticeAtTheStart) {
-    demo::scene5(0);
+    demo::showSceneFrame(demo::scene5, 0);
     const auto boxes = recorded::rotatedBoxes();
     // About 49,200 of the million lattice points lie in the band at 0 ms.
     EXPECT_GT(boxes.size(), 3500u);
@@ -173,7 +174,7 @@ TEST_F(Greetings, ShellCubesFaceTheCameraOnTheLatticeAtTheStart) {
 
     // Later the cloud turns and every cube turns back by the same angle.
     glrec::reset();
-    demo::scene5(1234);
+    demo::showSceneFrame(demo::scene5, 1234);
     const Call turn = glrec::callsOf(Fn::Rotatef)[0];
     EXPECT_EQ(turn, call(Fn::Rotatef, {float(123.4), 1, 0.3f, -0.5f}));
     const auto later = recorded::rotatedBoxes();
@@ -192,7 +193,7 @@ TEST_F(Greetings, GreetingIsTheLastDrawsRowDrawnInEyeSpaceInsideItsStrip) {
 
     // Every draw 16: row 16, two words of 11 characters.
     scriptedrand::returnConstant(16);
-    demo::scene5(0);
+    demo::showSceneFrame(demo::scene5, 0);
     const auto& calls = glrec::calls();
     EXPECT_EQ(calls[0], call(Fn::Disable, {GL_BLEND}));
 
@@ -232,7 +233,7 @@ TEST_F(Greetings, RowIsTheDrawModulo34) {
     for (int draw : {0, 15, 32, 33}) {
         glrec::reset();
         scriptedrand::returnConstant(draw);
-        demo::scene5(0);
+        demo::showSceneFrame(demo::scene5, 0);
         const std::size_t depthClear = stripClear();
         std::size_t glyphs = 0;
         for (std::size_t i = depthClear; i < glrec::calls().size(); ++i)

@@ -11,6 +11,7 @@
 #include "scenes/particle_fountain.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
+#include "show/sequencer.h"
 #include "tests/scenes/recorded_frame.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
@@ -40,7 +41,7 @@ protected:
 // ---- the simulation clock ----
 
 TEST_F(ParticleFountain, FirstFrameBelowTenMsResetsThePoolAndRunsNoStep) {
-    demo::scene4(9);
+    demo::showSceneFrame(demo::scene4, 9);
     EXPECT_EQ(pool().lastTick, 0);
     EXPECT_EQ(pool().spawnIndex, 0);
     EXPECT_EQ(scriptedrand::calls(), 0);
@@ -59,30 +60,30 @@ TEST_F(ParticleFountain, FirstFrameBelowTenMsResetsThePoolAndRunsNoStep) {
 
 TEST_F(ParticleFountain, StepsFollowTheTenMsTicksAtMostTwentyPerFrame) {
     glrec::setRecording(false);
-    demo::scene4(0);
+    demo::showSceneFrame(demo::scene4, 0);
     // Each step spawns eight records, so the ring position counts the steps.
-    demo::scene4(250);  // 25 ticks due: 20 run, 5 are dropped for good
+    demo::showSceneFrame(demo::scene4, 250);  // 25 ticks due: 20 run, 5 are dropped for good
     EXPECT_EQ(pool().spawnIndex, 160);
     EXPECT_EQ(pool().lastTick, 25);
-    demo::scene4(259);  // same tick
+    demo::showSceneFrame(demo::scene4, 259);  // same tick
     EXPECT_EQ(pool().spawnIndex, 160);
-    demo::scene4(270);  // two ticks later: two steps, nothing made up
+    demo::showSceneFrame(demo::scene4, 270);  // two ticks later: two steps, nothing made up
     EXPECT_EQ(pool().spawnIndex, 176);
-    demo::scene4(265);  // a clock that goes back runs nothing but is followed
+    demo::showSceneFrame(demo::scene4, 265);  // a clock that goes back runs nothing but is followed
     EXPECT_EQ(pool().spawnIndex, 176);
     EXPECT_EQ(pool().lastTick, 26);
-    demo::scene4(270);
+    demo::showSceneFrame(demo::scene4, 270);
     EXPECT_EQ(pool().spawnIndex, 184);
 }
 
 TEST_F(ParticleFountain, RingWrapsAfter256StepsAndEveryRecordLivesExactly256Steps) {
     glrec::setRecording(false);
-    demo::scene4(0);
+    demo::showSceneFrame(demo::scene4, 0);
     for (int t = 200; t <= 2400; t += 200)  // 12 frames of 20 steps
-        demo::scene4(t);
+        demo::showSceneFrame(demo::scene4, t);
     glrec::reset();
     glrec::setRecording(true);
-    demo::scene4(2560);  // 16 more: 256 in all
+    demo::showSceneFrame(demo::scene4, 2560);  // 16 more: 256 in all
     EXPECT_EQ(pool().spawnIndex, 0);
     for (int i = 0; i < 2048; ++i) {
         ASSERT_EQ(pool().particles[i].life, i / 8) << "record " << i;
@@ -186,7 +187,7 @@ TEST_F(ParticleFountain, FrameDrawsTheTwistedPlateThenThePoolWithoutTouchingBlen
     handed.blendSrc = GL_ONE;
     handed.blendDst = GL_ONE_MINUS_SRC_COLOR;
     glrec::setState(handed);
-    demo::scene4(2618);
+    demo::showSceneFrame(demo::scene4, 2618);
 
     const auto& calls = glrec::calls();
     const std::vector<glrec::Call> opening{

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "show/sequencer.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
 
@@ -173,16 +174,17 @@ protected:
     }
 };
 
-// Draws one frame of scene from an empty log and the state start-up leaves,
-// the generator running on from where it is with its call count at 0, and
-// checks that the frame used GL soundly: no misuse, the matrix stack as it
-// found it and, when its calls are recorded, the buffers swapped last.
+// Draws one frame of scene as the show does (the scene, then the present)
+// from an empty log and the state start-up leaves, the generator running on
+// from where it is with its call count at 0, and checks that the frame used
+// GL soundly: no misuse, the matrix stack as it found it and, when its calls
+// are recorded, the buffers swapped last.
 inline void drawFrame(void (*scene)(int), int elapsedMs, bool record = true) {
     glrec::reset();
     glrec::setState(startupState());
     glrec::setRecording(record);
     scriptedrand::resetCount();
-    scene(elapsedMs);
+    demo::showSceneFrame(scene, elapsedMs);
     glrec::setRecording(true);
     ASSERT_EQ(glrec::state().misuse, 0);
     ASSERT_EQ(glrec::state().modelviewDepth, 1) << "matrix stack unbalanced";
@@ -237,14 +239,14 @@ inline void expectSameFrameWhateverItInherits(void (*scene)(int), int elapsedMs,
     glrec::reset();
     glrec::setState(startupState());
     scriptedrand::useRealSequence(seed);
-    scene(elapsedMs);
+    demo::showSceneFrame(scene, elapsedMs);
     const std::vector<glrec::Call> fromStartup = glrec::calls();
     const HandOver leftFromStartup = handOver();
 
     glrec::reset();
     glrec::setState(busyState());
     scriptedrand::useRealSequence(seed);
-    scene(elapsedMs);
+    demo::showSceneFrame(scene, elapsedMs);
     EXPECT_TRUE(glrec::calls() == fromStartup) << "at " << elapsedMs << " ms";
     EXPECT_EQ(handOver(), leftFromStartup) << "at " << elapsedMs << " ms";
 }

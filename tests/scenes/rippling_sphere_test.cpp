@@ -9,6 +9,7 @@
 
 #include "scenes/rippling_sphere.h"
 #include "scenes/scenes.h"
+#include "show/sequencer.h"
 #include "tests/scenes/recorded_frame.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"
@@ -27,7 +28,7 @@ protected:
 };
 
 TEST_F(RipplingSphere, StartsAsACleanShellBetweenRadii09487And10488) {
-    demo::scene6(0);
+    demo::showSceneFrame(demo::scene6, 0);
     const auto boxes = recorded::rotatedBoxes();
     // About 19,600 of the million lattice points lie in the band.
     EXPECT_GT(boxes.size(), 1400u);
@@ -51,7 +52,7 @@ TEST_F(RipplingSphere, RipplesGrowWithTheSceneTime) {
     // The largest distance from the clean shell among the cubes drawn.
     auto spread = [](int ms) {
         glrec::reset();
-        demo::scene6(ms);
+        demo::showSceneFrame(demo::scene6, ms);
         double worst = 0;
         for (const auto& b : recorded::rotatedBoxes()) {
             const double r2 = b.at[0] * b.at[0] + b.at[1] * b.at[1] + b.at[2] * b.at[2];
@@ -80,7 +81,7 @@ TEST_F(RipplingSphere, OpensWhiteTurnsTheCloudAndLeavesTheScissorTestOff) {
     handed.depthTest = true;
     handed.scissorBox = {0, 100, 640, 80};
     glrec::setState(handed);
-    demo::scene6(2500);
+    demo::showSceneFrame(demo::scene6, 2500);
 
     std::vector<Call> expected{call(Fn::Disable, {GL_BLEND}), call(Fn::Enable, {GL_SCISSOR_TEST})};
     for (int y = 456; y >= 0; y -= 24) {

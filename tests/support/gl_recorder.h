@@ -23,11 +23,11 @@
 #include <string>
 #include <vector>
 
-#include "shell/gl_calls.h"
+#include "show/gl_calls.h"
 
 namespace glrec {
 
-// The kinds of call, one per entry point (shell/gl_calls.h).
+// The kinds of call, one per entry point (show/gl_calls.h).
 using Fn = demo::GlCall;
 
 struct Call {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "scenes/frame.h"
-#include "shell/picture_target.h"
-#include "shell/startup.h"
+#include "picture/picture_target.h"
+#include "desktop/startup.h"
 
 namespace glwindow {
 

@@ -1,5 +1,5 @@
 // Real rendering for tests: a GLUT window on the current X display (Xvfb in
-// the test run) with the show's picture target (shell/picture_target.h)
+// the test run) with the show's picture target (picture/picture_target.h)
 // bound, so that what a scene draws can be read back exactly, whatever the
 // window system does with the window itself.
 //

@@ -1,4 +1,4 @@
-// What the show's scaling pass (shell/picture_target.h) should make of a
+// What the show's scaling pass (picture/picture_target.h) should make of a
 // 640x480 picture, worked out on the CPU from the rule itself, for tests that
 // read back a scaled picture: the render test of the scaler and the
 // screenshots of the real program.

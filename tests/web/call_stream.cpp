@@ -25,17 +25,14 @@
 #include "font/font.h"
 #include "scenes/frame.h"
 #include "scenes/random.h"
-#include "scenes/scenes.h"
-#include "shell/platform.h"
-#include "shell/sequencer.h"
-#include "shell/show_facts.h"
+#include "show/platform.h"
+#include "show/sequencer.h"
+#include "show/show_facts.h"
 #include "tests/support/gl_recorder.h"
 
 namespace {
 
 constexpr int frameTimes[] = {2500, 12500};
-constexpr demo::SceneFn scenes[] = {demo::scene1, demo::scene2, demo::scene3,
-                                    demo::scene4, demo::scene5, demo::scene6};
 constexpr std::uint8_t randKind = 200, frameKind = 201;
 
 // The generator's draws, each with the number of GL calls made before it.
@@ -114,11 +111,11 @@ int main(int argc, char** argv) {
     demo::startShow();
     writeLog();
 
-    for (int s = 0; s < 6; ++s) {
+    for (int s = 0; s < demo::scenesShown; ++s) {
         for (int elapsedMs : frameTimes) {
             const double frame[2] = {double(s + 1), double(elapsedMs)};
             writeRecord(frameKind, frame, 2);
-            scenes[s](elapsedMs);
+            demo::showSceneFrame(demo::sceneTable[s].function, elapsedMs);
             writeLog();
         }
     }

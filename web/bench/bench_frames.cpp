@@ -13,16 +13,11 @@
 
 #include "font/font.h"
 #include "scenes/frame.h"
-#include "scenes/scenes.h"
-#include "shell/platform.h"
-#include "shell/sequencer.h"
-#include "shell/show_facts.h"
+#include "show/platform.h"
+#include "show/sequencer.h"
 #include "web/gl_layer.h"
 
 namespace {
-
-constexpr demo::SceneFn scenes[] = {demo::scene1, demo::scene2, demo::scene3,
-                                    demo::scene4, demo::scene5, demo::scene6};
 
 int stoppedClock() { return 0; }
 std::uint32_t noMusic() { return 0; }
@@ -56,7 +51,9 @@ EMSCRIPTEN_KEEPALIVE int benchOpen() {
 EMSCRIPTEN_KEEPALIVE void benchStartSeries() { demo::startShow(); }
 
 // One frame of scene (0 to 5) at elapsedMs, presented.
-EMSCRIPTEN_KEEPALIVE void benchFrame(int scene, int elapsedMs) { scenes[scene](elapsedMs); }
+EMSCRIPTEN_KEEPALIVE void benchFrame(int scene, int elapsedMs) {
+    demo::showSceneFrame(demo::sceneTable[scene].function, elapsedMs);
+}
 
 #ifndef DEMO_BENCH_SINK
 // What the last frame sent to WebGL, and its quads (for the floor).

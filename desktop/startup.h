@@ -2,14 +2,14 @@
 //
 // The show runs full screen at 640x480 in GLUT game mode. Where the screen
 // cannot switch, it runs in a borderless window covering the screen: every
-// frame is drawn at 640x480 into the picture target (shell/picture_target.h)
+// frame is drawn at 640x480 into the picture target (picture/picture_target.h)
 // and scaled onto the window as it is presented. Frames are drawn back to
 // back from the idle callback. It ends with status 0 when the sequencer reaches the
 // quit row, a character key is pressed, or SIGINT/SIGTERM arrives; with
 // status 1 when it cannot start.
 #pragma once
 
-#include "shell/platform.h"
+#include "show/platform.h"
 
 namespace demo {
 

@@ -1,5 +1,5 @@
 // Standard streams. See process.h.
-#include "shell/process.h"
+#include "process/process.h"
 
 #include <fcntl.h>
 #include <unistd.h>

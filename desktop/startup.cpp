@@ -1,5 +1,5 @@
 // The desktop program: start-up, window callbacks and quitting.
-#include "shell/startup.h"
+#include "desktop/startup.h"
 
 #include <GL/glut.h>
 #include <unistd.h>
@@ -13,10 +13,11 @@
 #include "font/font.h"
 #include "scenes/frame.h"
 #include "music/player.h"
-#include "shell/data_folder.h"
-#include "shell/picture_target.h"
-#include "shell/sequencer.h"
-#include "shell/show_facts.h"
+#include "process/data_folder.h"
+#include "picture/picture_target.h"
+#include "show/sequencer.h"
+#include "show/show_facts.h"
+#include "show/show_music.h"
 
 namespace demo {
 
@@ -200,7 +201,11 @@ int runDemo(int argc, char** argv) {
 
     // The font first, so that the music and the first scene's clock start
     // only when everything is ready.
-    if (!loadFont()) failStartup();
+    std::string problem;
+    if (!loadFont(problem)) {
+        std::fprintf(stderr, "demo: %s: %s\n", fontFileName, problem.c_str());
+        failStartup();
+    }
     quitIfRequested();
     startMusic();
     quitIfRequested();
@@ -224,9 +229,11 @@ void onIdle() {
     quitIfRequested();
     if (!framePresented) {
         // GLUT drew nothing since the last call: the window is unmapped,
-        // covered or off screen. The show still ends when the music reaches
-        // the quit order, and the loop waits instead of spinning.
-        if ((platformMusicPosition() & 0xFFFF) >= quitOrder) quitDemo(0);
+        // covered or off screen. The sequencer still follows the music, so
+        // the show ends at the quit order, and the loop waits instead of
+        // spinning.
+        followMusic();
+        if (showOver()) quitDemo(0);
         usleep(hiddenPollMs * 1000);
     }
     framePresented = false;

@@ -1,5 +1,5 @@
 // Finding an installed program's data folder. See data_folder.h.
-#include "shell/data_folder.h"
+#include "process/data_folder.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,19 +1,21 @@
 // Music clock and scene sequencer: the rows of the show, the state that walks
 // them, and the per-frame step.
-#include "shell/sequencer.h"
+#include "show/sequencer.h"
 
 #include "scenes/particle_fountain.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "shell/platform.h"
-#include "shell/show_facts.h"
+#include "show/platform.h"
+#include "show/show_facts.h"
 
 namespace demo {
 
 // The show: six scenes of two orders each, then the quit row at the quit
 // order. The quit row's endOrder is never compared: it ends the show.
 constexpr SceneEntry sceneTable[sceneCount] = {
-    {scene1, 2}, {scene2, 4}, {scene3, 6}, {scene4, 8}, {scene5, 10}, {scene6, 12}, {quitDemo, 28},
+    {scene1, 2, "cube-cluster"},      {scene2, 4, "lobed-shell"}, {scene3, 6, "cube-tunnel"},
+    {scene4, 8, "particle-fountain"}, {scene5, 10, "greetings"},  {scene6, 12, "rippling-sphere"},
+    {quitDemo, 28, nullptr},
 };
 
 constexpr bool rowsFollowTheMusic() {
@@ -24,15 +26,14 @@ constexpr bool rowsFollowTheMusic() {
 static_assert(rowsFollowTheMusic(),
               "one row per scene of ordersPerScene orders, then the quit row");
 
-static SequencerState state = {0, 0};
+static SequencerState state = {0, 0, {}, 0};
 
 const SequencerState& sequencer() { return state; }
 
 void startShow() {
     resetRand();
     resetParticlePool();
-    state.sceneIndex = 0;
-    state.sceneStartMs = platformClockMs();
+    state = {0, platformClockMs(), {}, 0};
 }
 
 int advanceSequencer(std::uint32_t order) {
@@ -44,10 +45,26 @@ int advanceSequencer(std::uint32_t order) {
     return platformClockMs() - state.sceneStartMs;
 }
 
+int followMusic() {
+    state.position = platformMusicPosition();
+    state.elapsedMs = advanceSequencer(state.position.order);
+    return state.elapsedMs;
+}
+
+bool showOver() { return state.sceneIndex == quitRow; }
+
+void showSceneFrame(SceneFn scene, int elapsedMs) {
+    scene(elapsedMs);
+    presentFrame();
+}
+
 void displayFrame() {
-    const std::uint32_t order = platformMusicPosition() & 0xFFFF;
-    const int elapsedMs = advanceSequencer(order);
-    sceneTable[state.sceneIndex].function(elapsedMs);
+    const int elapsedMs = followMusic();
+    const SceneEntry& row = sceneTable[state.sceneIndex];
+    if (showOver())
+        row.function(elapsedMs);  // the quit row: ends the show
+    else
+        showSceneFrame(row.function, elapsedMs);
 }
 
 void quitDemo(int) { endShow(); }

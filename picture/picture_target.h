@@ -28,7 +28,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/show_facts.h"
+#include "scenes/frame.h"
 
 namespace demo {
 

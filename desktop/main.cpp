@@ -1,7 +1,7 @@
 // The show's entry point. It takes no options of its own (--help and
 // --version only say so); GLUT sees the command line untouched.
-#include "shell/process.h"
-#include "shell/startup.h"
+#include "process/process.h"
+#include "desktop/startup.h"
 
 int main(int argc, char** argv) {
     demo::openStandardStreams();

@@ -1,5 +1,5 @@
 // The platform in use. See platform.h.
-#include "shell/platform.h"
+#include "show/platform.h"
 
 namespace demo {
 
@@ -10,7 +10,7 @@ static Platform current = {nullptr, nullptr, nullptr, nullptr};
 void usePlatform(const Platform& platform) { current = platform; }
 
 int platformClockMs() { return current.clockMs(); }
-std::uint32_t platformMusicPosition() { return current.musicPosition(); }
+MusicPosition platformMusicPosition() { return MusicPosition::unpack(current.musicPosition()); }
 void presentFrame() { current.presentFrame(); }
 void endShow() { current.endShow(); }
 

@@ -4,14 +4,16 @@
 // and moves to the next row of sceneTable once the order has reached the
 // current row's endOrder (at most one row per frame, never backwards). The
 // row's scene is then called with elapsedMs, the milliseconds since the row
-// began. The last row ends the show.
+// began, and the frame is presented. The last row ends the show.
 //
 // Every shell runs the show through startShow and displayFrame, with its own
-// clock and music behind the platform (shell/platform.h).
+// clock and music behind the platform (show/platform.h), and asks showOver()
+// whether to go on.
 #pragma once
 
 #include <cstdint>
 
+#include "music/position.h"
 #include "scenes/frame.h"
 
 namespace demo {
@@ -19,16 +21,21 @@ namespace demo {
 struct SceneEntry {
     SceneFn function;
     std::uint32_t endOrder;  // the music order at which the sequencer leaves this row
+    const char* name;  // "cube-cluster": the scene's name in file names; none for the quit row
 };
 
+// The show's one list of scenes: rows 0 to 5 are the six scenes in play order
+// (scenesShown, show/show_facts.h), row 6 the quit row.
 constexpr int sceneCount = 7;
 constexpr int quitRow = 6;  // its function ends the show
 extern const SceneEntry sceneTable[sceneCount];
 
 // The sequencer's state; only this module writes it.
 struct SequencerState {
-    int sceneIndex;    // the current row: 0 at the start, raised by one at a time
-    int sceneStartMs;  // the platform clock's reading when the current row began
+    int sceneIndex;          // the current row: 0 at the start, raised by one at a time
+    int sceneStartMs;        // the platform clock's reading when the current row began
+    MusicPosition position;  // the music position the last frame read
+    int elapsedMs;           // the elapsedMs the last frame gave its row
 };
 const SequencerState& sequencer();
 
@@ -43,11 +50,22 @@ void startShow();
 // Nothing moves past the quit row.
 int advanceSequencer(std::uint32_t order);
 
+// The music clock's half of a frame, drawing nothing: reads the music
+// position once and advances the sequencer on its order. Returns elapsedMs.
+int followMusic();
+
+// Whether the show is over: the sequencer has reached the quit row. Every
+// shell asks this one question.
+bool showOver();
+
+// One frame of a scene as the show draws it: the scene, then the platform's
+// present.
+void showSceneFrame(SceneFn scene, int elapsedMs);
+
 // One frame of the show, the step every shell shares (and the desktop
-// program's GLUT display callback): reads the music position once, advances
-// the sequencer on the order (its low 16 bits) and calls the current row's
-// function with elapsedMs. A scene draws and presents the frame; the quit
-// row ends the show through the platform.
+// program's GLUT display callback): followMusic, then the current row's
+// function with elapsedMs, and the frame presented. The quit row ends the
+// show through the platform instead.
 void displayFrame();
 
 // The quit row's function: ends the show through the platform (endShow).

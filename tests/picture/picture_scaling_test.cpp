@@ -15,7 +15,7 @@
 #include "scenes/frame.h"
 #include "scenes/random.h"
 #include "scenes/scenes.h"
-#include "shell/picture_target.h"
+#include "picture/picture_target.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/sharp_scaling.h"
 

@@ -1,6 +1,6 @@
 // The picture target and the sharp scaler. See picture_target.h.
 #define GL_GLEXT_PROTOTYPES
-#include "shell/picture_target.h"
+#include "picture/picture_target.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "shell/show_facts.h"
+#include "scenes/frame.h"
 
 namespace demo {
 

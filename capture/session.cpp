@@ -1,0 +1,155 @@
+// One capture run, frame by frame. See session.h.
+#include "capture/session.h"
+
+#include <algorithm>
+
+#include "capture/frame_reader.h"
+#include "capture/image_files.h"
+#include "capture/outputs.h"
+#include "capture/progress.h"
+#include "capture/video.h"
+#include "music/offline.h"
+#include "show/platform.h"
+#include "show/sequencer.h"
+
+namespace demo {
+
+// The virtual clock: the time of the frame being drawn, in milliseconds.
+static int virtualNowMs = 0;
+static int virtualClockMs() { return virtualNowMs; }
+
+// Frames stay in the picture target, read back by the step; the end of the
+// show is asked of the sequencer (showOver).
+static void keepFrame() {}
+static void noteEnd() {}
+
+// The capture's platform: the virtual clock, the offline music, no swap.
+static const Platform capturePlatform = {virtualClockMs, offlineMusicPosition, keepFrame, noteEnd};
+
+void startSession(CaptureSession& session, const CaptureOptions& options, bool dry) {
+    session = CaptureSession{};
+    session.options = &options;
+    session.dry = dry;
+    session.audio.assign(2 * std::size_t(offlineRate / options.fps + 3), 0);
+    session.wavStart = samplesBefore(options.firstFrame, options.fps);
+    // How far to go: the range's end, else the quit row, given up on after
+    // quitRowWaitSeconds of show.
+    session.lastEnd = options.endFrame < 0 ? quitRowWaitSeconds * options.fps : options.endFrame;
+    usePlatform(capturePlatform);
+    virtualNowMs = 0;
+    startShow();
+}
+
+bool frameWanted(const CaptureOptions& options, std::int64_t frame) {
+    return frame >= options.firstFrame &&
+           (options.onlyFrames.empty() ||
+            std::binary_search(options.onlyFrames.begin(), options.onlyFrames.end(), frame));
+}
+
+// Music through the audio frame at the time of this frame; what lies before
+// this frame's time and after the range's start goes into the WAV, the rest
+// waits for the next frame.
+static bool renderMusic(CaptureSession& s, std::string& error) {
+    const int fps = s.options->fps;
+    const std::int64_t target = samplesBefore(s.frame, fps) + 1;
+    const std::size_t chunk = static_cast<std::size_t>(target - s.rendered);
+    renderOfflineMusic(s.audio.data() + 2 * s.held, chunk);
+    s.rendered = target;
+    s.held += chunk;
+
+    const std::int64_t bufferStart = s.rendered - static_cast<std::int64_t>(s.held);
+    const std::int64_t upTo = samplesBefore(s.frame, fps);
+    const std::int64_t from = std::max(bufferStart, s.wavStart);
+    if (s.wavOpen && upTo > from &&
+        !appendWav(s.audio.data() + 2 * (from - bufferStart), static_cast<std::size_t>(upTo - from),
+                   error)) {
+        error = "cannot write " + s.wavName + ": " + error;
+        return false;
+    }
+    const std::size_t keep = static_cast<std::size_t>(s.rendered - upTo);
+    std::copy(s.audio.data() + 2 * (s.held - keep), s.audio.data() + 2 * s.held, s.audio.data());
+    s.held = keep;
+    return true;
+}
+
+// Whether the music went back to an earlier order: then, without having
+// reached the quit row, it never will (a looping module starts over).
+static bool wentBack(CaptureSession& s, std::uint32_t order) {
+    if (order < s.highestOrder) return true;
+    s.highestOrder = order;
+    return false;
+}
+
+static void writeTimelineLine(const CaptureSession& s) {
+    const SequencerState& show = sequencer();
+    std::fprintf(s.timeline, "%lld %d %u %u %d %d\n", static_cast<long long>(s.frame), virtualNowMs,
+                 show.position.order, show.position.row, show.sceneIndex + 1, show.elapsedMs);
+}
+
+static std::string pngPath(const std::string& folder, std::int64_t frame) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame));
+    return folder + name;
+}
+
+// Writes one picture under a temporary name and moves it into place.
+static bool writePicture(const std::string& path, const std::uint8_t* pixels, int width, int height,
+                         std::string& error) {
+    PendingOutput picture;
+    if (!reserveOutput(path, picture, error)) return false;
+    if (!writePng(picture.temporaryPath.c_str(), pixels, width, height, error)) {
+        error = "cannot write " + path + ": " + error;
+        return false;
+    }
+    return commitOutput(picture, error);
+}
+
+// The frame just drawn, read back and written as a picture or a video frame.
+static bool writeFrame(const CaptureSession& s, std::string& error) {
+    const CaptureOptions& options = *s.options;
+    const std::uint8_t* pixels = readFrame();
+    if (options.outputKind == OutputKind::pngFolder)
+        return writePicture(pngPath(options.outputPath, s.frame), pixels, options.width,
+                            options.height, error);
+    return writeVideoFrame(pixels, error);
+}
+
+static bool stop(CaptureSession& s, SessionEnd end) {
+    s.end = end;
+    return false;
+}
+
+bool stepSession(CaptureSession& s, std::string& error) {
+    const CaptureOptions& options = *s.options;
+    if (interruption() != 0) return stop(s, SessionEnd::interrupted);
+    if (!renderMusic(s, error)) return stop(s, SessionEnd::failed);
+    if (s.frame == s.lastEnd) return stop(s, SessionEnd::rangeEnd);
+
+    // The show's own step: order from the position, sequencer, scene.
+    virtualNowMs = frameClockMs(s.frame, options.fps);
+    if (s.dry) {
+        followMusic();
+    } else {
+        bindFrameTarget();
+        displayFrame();
+    }
+    if (showOver()) return stop(s, SessionEnd::showOver);
+    if (options.endFrame < 0 && wentBack(s, sequencer().position.order))
+        return stop(s, SessionEnd::looped);
+    if (s.dry) {
+        ++s.frame;
+        return true;
+    }
+
+    if (s.timeline != nullptr) writeTimelineLine(s);
+    if (frameWanted(options, s.frame)) {
+        if (options.outputKind != OutputKind::none && !writeFrame(s, error))
+            return stop(s, SessionEnd::failed);
+        ++s.written;
+    }
+    ++s.frame;
+    updateProgress(s.frame);
+    return true;
+}
+
+}  // namespace demo
