@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "picture/sharp_scaling.h"
 #include "scenes/frame.h"
 
 namespace demo {
@@ -16,61 +17,25 @@ namespace {
 
 OffscreenTarget picture;
 
-// The sharp scaling program (see sharpFragmentShader); made on the first
+// The sharp scaling program (sharp_scaling.h); made on the first
 // scale that needs it. Where the driver cannot make it, the scaling falls back
 // to one linear blit.
 GLuint sharpProgram = 0;
 bool sharpProgramTried = false;
 GLint rectSizeUniform = -1, wholeScaleUniform = -1;
 
-// The rectangle's corners come as (0, 0) to (1, 1), and the viewport is the
-// rectangle: rectPixel is the position in it, in pixels.
-const char* const sharpVertexShader = R"(#version 120
-uniform vec2 rectSize;
-varying vec2 rectPixel;
-void main() {
-    gl_Position = vec4(gl_Vertex.xy * 2.0 - 1.0, 0.0, 1.0);
-    rectPixel = gl_Vertex.xy * rectSize;
-}
-)";
+// The platform's prologues of the sharp scaling program (sharp_scaling.h):
+// GLSL 1.20, the corner from glVertex.
+const char* const vertexPrologue =
+    "#version 120\n#define CORNER gl_Vertex.xy\n#define VERTEX_OUT varying\n";
+const char* const fragmentPrologue =
+    "#version 120\n#define FRAGMENT_IN varying\n#define PICTURE_AT(uv) texture2D(picture, uv)\n"
+    "#define FRAGMENT_OUT gl_FragColor\n";
 
-// NOTE: the shader's pictureSize is show_facts.h's picture size written out;
-// this assertion keeps the two the same.
-static_assert(pictureWidth == 640 && pictureHeight == 480, "the shader's pictureSize");
-
-// One pass of what two would do: the picture scaled by the whole scale k
-// with nearest-neighbour sampling (k x k blocks), then that image sampled
-// linearly at each output pixel's centre. The two pixels of the k-times image
-// an output pixel lies between are one picture pixel inside a block and two
-// across a block's edge, so the edges stay sharp. The texture is sampled
-// nearest at texel centres and mixed here, so inside a block the colour is
-// the picture's own.
-const char* const sharpFragmentShader = R"(#version 120
-uniform sampler2D picture;
-uniform vec2 rectSize;
-uniform float wholeScale;
-varying vec2 rectPixel;
-const vec2 pictureSize = vec2(640.0, 480.0);
-void main() {
-    vec2 sharpSize = pictureSize * wholeScale;
-    vec2 u = rectPixel * (sharpSize / rectSize) - 0.5;
-    vec2 first = floor(u);
-    vec2 weight = u - first;
-    // NOTE: + 0.5 keeps each division clear of a whole number, where float
-    // rounding could floor it to the block before.
-    vec2 a = floor((clamp(first, vec2(0.0), sharpSize - 1.0) + 0.5) / wholeScale);
-    vec2 b = floor((clamp(first + 1.0, vec2(0.0), sharpSize - 1.0) + 0.5) / wholeScale);
-    a = (a + 0.5) / pictureSize;
-    b = (b + 0.5) / pictureSize;
-    vec4 low = mix(texture2D(picture, a), texture2D(picture, vec2(b.x, a.y)), weight.x);
-    vec4 high = mix(texture2D(picture, vec2(a.x, b.y)), texture2D(picture, b), weight.x);
-    gl_FragColor = mix(low, high, weight.y);
-}
-)";
-
-GLuint compiledShader(GLenum kind, const char* source) {
+GLuint compiledShader(GLenum kind, const char* prologue, const char* source) {
     const GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
+    const char* const parts[2] = {prologue, source};
+    glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
     GLint compiled = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
@@ -83,8 +48,9 @@ GLuint compiledShader(GLenum kind, const char* source) {
 GLuint sharpScalingProgram() {
     if (sharpProgramTried) return sharpProgram;
     sharpProgramTried = true;
-    const GLuint vertex = compiledShader(GL_VERTEX_SHADER, sharpVertexShader);
-    const GLuint fragment = compiledShader(GL_FRAGMENT_SHADER, sharpFragmentShader);
+    const GLuint vertex = compiledShader(GL_VERTEX_SHADER, vertexPrologue, sharpScalingVertex);
+    const GLuint fragment =
+        compiledShader(GL_FRAGMENT_SHADER, fragmentPrologue, sharpScalingFragment);
     if (vertex != 0 && fragment != 0) {
         const GLuint program = glCreateProgram();
         glAttachShader(program, vertex);

@@ -12,14 +12,17 @@
 #include <vector>
 
 #include "picture/picture_target.h"
+#include "picture/sharp_scaling.h"
 #include "scenes/frame.h"
 
 extern "C" {
+void emscripten_glActiveTexture(GLenum);
 void emscripten_glAttachShader(GLuint, GLuint);
 void emscripten_glBindAttribLocation(GLuint, GLuint, const GLchar*);
 void emscripten_glBindBuffer(GLenum, GLuint);
 void emscripten_glBindFramebuffer(GLenum, GLuint);
 void emscripten_glBindRenderbuffer(GLenum, GLuint);
+void emscripten_glBindTexture(GLenum, GLuint);
 void emscripten_glBindVertexArray(GLuint);
 void emscripten_glBlendFunc(GLenum, GLenum);
 void emscripten_glBlitFramebuffer(GLint, GLint, GLint, GLint, GLint, GLint, GLint, GLint,
@@ -32,25 +35,32 @@ void emscripten_glClearColor(GLfloat, GLfloat, GLfloat, GLfloat);
 void emscripten_glCompileShader(GLuint);
 GLuint emscripten_glCreateProgram();
 GLuint emscripten_glCreateShader(GLenum);
-void emscripten_glDeleteFramebuffers(GLsizei, const GLuint*);
-void emscripten_glDeleteRenderbuffers(GLsizei, const GLuint*);
 void emscripten_glDisable(GLenum);
+void emscripten_glDrawArrays(GLenum, GLint, GLsizei);
 void emscripten_glDrawElements(GLenum, GLsizei, GLenum, const void*);
 void emscripten_glEnable(GLenum);
 void emscripten_glEnableVertexAttribArray(GLuint);
 void emscripten_glFramebufferRenderbuffer(GLenum, GLenum, GLenum, GLuint);
+void emscripten_glFramebufferTexture2D(GLenum, GLenum, GLenum, GLuint, GLint);
 void emscripten_glGenBuffers(GLsizei, GLuint*);
 void emscripten_glGenFramebuffers(GLsizei, GLuint*);
 void emscripten_glGenRenderbuffers(GLsizei, GLuint*);
+void emscripten_glGenTextures(GLsizei, GLuint*);
 void emscripten_glGenVertexArrays(GLsizei, GLuint*);
 void emscripten_glGetProgramiv(GLuint, GLenum, GLint*);
 void emscripten_glGetShaderiv(GLuint, GLenum, GLint*);
 void emscripten_glGetShaderInfoLog(GLuint, GLsizei, GLsizei*, GLchar*);
+GLint emscripten_glGetUniformLocation(GLuint, const GLchar*);
 void emscripten_glLinkProgram(GLuint);
 void emscripten_glReadPixels(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
 void emscripten_glRenderbufferStorage(GLenum, GLenum, GLsizei, GLsizei);
 void emscripten_glScissor(GLint, GLint, GLsizei, GLsizei);
 void emscripten_glShaderSource(GLuint, GLsizei, const GLchar* const*, const GLint*);
+void emscripten_glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum,
+                             const void*);
+void emscripten_glTexParameteri(GLenum, GLenum, GLint);
+void emscripten_glUniform1f(GLint, GLfloat);
+void emscripten_glUniform2f(GLint, GLfloat, GLfloat);
 void emscripten_glUseProgram(GLuint);
 void emscripten_glVertexAttribPointer(GLuint, GLint, GLenum, GLboolean, GLsizei, const void*);
 void emscripten_glViewport(GLint, GLint, GLsizei, GLsizei);
@@ -63,7 +73,7 @@ namespace {
 // Clip coordinates in, the quad's colour out. NOTE: flat, so that a quad's
 // two triangles, (0, 1, 3) and (1, 2, 3), both take the colour of vertex 3,
 // the quad's last: GL's provoking vertex for quads.
-const char* const vertexShader = R"(#version 300 es
+const char* const vertexShader = R"(
 in vec4 position;
 in vec4 colour;
 flat out vec4 quadColour;
@@ -72,23 +82,34 @@ void main() {
     quadColour = colour;
 })";
 
-const char* const fragmentShader = R"(#version 300 es
-precision highp float;
+const char* const fragmentShader = R"(
 flat in vec4 quadColour;
 out vec4 fragColour;
 void main() { fragColour = quadColour; })";
 
+// GLSL ES 3.00: each stage's version line and precision, and for the sharp
+// scaling program (picture/sharp_scaling.h) the names it leaves to us.
+const char* const vertexPrologue = "#version 300 es\n";
+const char* const fragmentPrologue = "#version 300 es\nprecision highp float;\n";
+const char* const scalingVertexPrologue =
+    "#version 300 es\nin vec2 corner;\n#define CORNER corner\n#define VERTEX_OUT out\n";
+const char* const scalingFragmentPrologue =
+    "#version 300 es\nprecision highp float;\n#define FRAGMENT_IN in\n"
+    "#define PICTURE_AT(uv) texture(picture, uv)\nout vec4 scaledColour;\n"
+    "#define FRAGMENT_OUT scaledColour\n";
+
 constexpr int indicesPerQuad = 6;
 constexpr GLsizeiptr vertexBytesPerQuad = 4 * sizeof(ClipVertex);
 
-GLuint vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
+GLuint quadProgram = 0, vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
 int vertexCapacity = 0, indexCapacity = 0;  // in quads
 
-// The offscreen picture, and the intermediate of the whole-number scaling
-// step with its factor (0: none made yet).
+// The sharp scaling program, its uniforms, and the one quad it draws.
+GLuint scalingProgram = 0, scalingArray = 0, scalingCorners = 0;
+GLint rectSizeUniform = -1, wholeScaleUniform = -1;
+
+// The offscreen picture: a colour texture, sampled by the scaling, and depth.
 GLuint picture = 0, pictureColour = 0, pictureDepth = 0;
-GLuint scaled = 0, scaledColour = 0;
-int scaledFactor = 0;
 
 int canvasWidth = pictureWidth, canvasHeight = pictureHeight;
 bool frameBound = false;     // this frame's target is bound for drawing
@@ -98,9 +119,10 @@ bool drawingDirect = false;  // this frame is drawn straight into the canvas
 DrawState applied;
 bool appliedKnown = false;
 
-GLuint compile(GLenum kind, const char* source, std::string& problem) {
+GLuint compile(GLenum kind, const char* prologue, const char* source, std::string& problem) {
     const GLuint shader = emscripten_glCreateShader(kind);
-    emscripten_glShaderSource(shader, 1, &source, nullptr);
+    const char* const parts[2] = {prologue, source};
+    emscripten_glShaderSource(shader, 2, parts, nullptr);
     emscripten_glCompileShader(shader);
     GLint ok = 0;
     emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -112,44 +134,77 @@ GLuint compile(GLenum kind, const char* source, std::string& problem) {
     return shader;
 }
 
-bool makeProgram(std::string& problem) {
+// A linked program of the two stages, each a prologue and a source, with
+// the attributes named at locations 0 and 1; 0 with the reason in problem.
+GLuint makeProgram(const char* const vertex[2], const char* const fragment[2],
+                   const char* attribute0, const char* attribute1, std::string& problem) {
     const GLuint program = emscripten_glCreateProgram();
-    const GLuint vertex = compile(GL_VERTEX_SHADER, vertexShader, problem);
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, fragmentShader, problem);
-    if (!problem.empty()) return false;
-    emscripten_glAttachShader(program, vertex);
-    emscripten_glAttachShader(program, fragment);
-    emscripten_glBindAttribLocation(program, 0, "position");
-    emscripten_glBindAttribLocation(program, 1, "colour");
+    emscripten_glAttachShader(program, compile(GL_VERTEX_SHADER, vertex[0], vertex[1], problem));
+    emscripten_glAttachShader(program,
+                              compile(GL_FRAGMENT_SHADER, fragment[0], fragment[1], problem));
+    if (!problem.empty()) return 0;
+    emscripten_glBindAttribLocation(program, 0, attribute0);
+    if (attribute1 != nullptr) emscripten_glBindAttribLocation(program, 1, attribute1);
     emscripten_glLinkProgram(program);
     GLint ok = 0;
     emscripten_glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {
         problem = "its WebGL2 cannot link our shaders";
-        return false;
+        return 0;
     }
-    emscripten_glUseProgram(program);
+    return program;
+}
+
+// The programs: the quads' (left in use) and the sharp scaling, with the
+// scaling's quad in a vertex array of its own.
+bool makePrograms(std::string& problem) {
+    const char* const quadVertex[2] = {vertexPrologue, vertexShader};
+    const char* const quadFragment[2] = {fragmentPrologue, fragmentShader};
+    const char* const scalingVertex[2] = {scalingVertexPrologue, sharpScalingVertex};
+    const char* const scalingFragment[2] = {scalingFragmentPrologue, sharpScalingFragment};
+    quadProgram = makeProgram(quadVertex, quadFragment, "position", "colour", problem);
+    if (quadProgram == 0) return false;
+    scalingProgram = makeProgram(scalingVertex, scalingFragment, "corner", nullptr, problem);
+    if (scalingProgram == 0) return false;
+    rectSizeUniform = emscripten_glGetUniformLocation(scalingProgram, "rectSize");
+    wholeScaleUniform = emscripten_glGetUniformLocation(scalingProgram, "wholeScale");
+    // NOTE: the sampler "picture" is not set: it starts at texture unit 0,
+    // where the pass binds the picture.
+
+    static const float corners[8] = {0, 0, 1, 0, 1, 1, 0, 1};
+    emscripten_glGenVertexArrays(1, &scalingArray);
+    emscripten_glBindVertexArray(scalingArray);
+    emscripten_glGenBuffers(1, &scalingCorners);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, scalingCorners);
+    emscripten_glBufferData(GL_ARRAY_BUFFER, sizeof corners, corners, GL_STATIC_DRAW);
+    emscripten_glEnableVertexAttribArray(0);
+    emscripten_glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+
+    emscripten_glUseProgram(quadProgram);
     return true;
 }
 
-// A framebuffer with one colour renderbuffer of width x height and, when
-// withDepth, a 24-bit depth renderbuffer.
-bool makeTarget(int width, int height, bool withDepth, GLuint& framebuffer, GLuint& colour,
-                GLuint* depth) {
-    emscripten_glGenFramebuffers(1, &framebuffer);
-    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    emscripten_glGenRenderbuffers(1, &colour);
-    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                         colour);
-    if (withDepth) {
-        emscripten_glGenRenderbuffers(1, depth);
-        emscripten_glBindRenderbuffer(GL_RENDERBUFFER, *depth);
-        emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-        emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                             *depth);
-    }
+// The picture's framebuffer: an RGBA8 colour texture, sampled nearest with
+// its edges clamped, and a 24-bit depth renderbuffer.
+bool makePicture() {
+    emscripten_glGenFramebuffers(1, &picture);
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, picture);
+    emscripten_glGenTextures(1, &pictureColour);
+    emscripten_glBindTexture(GL_TEXTURE_2D, pictureColour);
+    emscripten_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pictureWidth, pictureHeight, 0, GL_RGBA,
+                            GL_UNSIGNED_BYTE, nullptr);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                                      pictureColour, 0);
+    emscripten_glGenRenderbuffers(1, &pictureDepth);
+    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, pictureDepth);
+    emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, pictureWidth,
+                                     pictureHeight);
+    emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                         pictureDepth);
     return emscripten_glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
@@ -223,7 +278,7 @@ bool openDevice(const char* canvasSelector, std::string& problem) {
         return false;
     }
     emscripten_webgl_make_context_current(context);
-    if (!makeProgram(problem)) return false;
+    if (!makePrograms(problem)) return false;
 
     // one vertex array: clip coordinates and colour bytes, interleaved
     emscripten_glGenVertexArrays(1, &vertexArray);
@@ -239,7 +294,7 @@ bool openDevice(const char* canvasSelector, std::string& problem) {
     emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
     growIndices(1 << 16);
 
-    if (!makeTarget(pictureWidth, pictureHeight, true, picture, pictureColour, &pictureDepth)) {
+    if (!makePicture()) {
         problem = "its WebGL2 cannot make a 640x480 picture to draw into";
         return false;
     }
@@ -288,45 +343,37 @@ void presentPicture() {
 
     // the largest 4:3 rectangle the canvas holds, centred, as on the desktop
     const PictureFit fit = fitPicture(canvasWidth, canvasHeight);
-    const int x = fit.x, y = fit.y, width = fit.width, height = fit.height;
-    const int factor = fit.wholeScale;
-    const bool whole = width == factor * pictureWidth && height == factor * pictureHeight;
+    const bool whole =
+        fit.width == fit.wholeScale * pictureWidth && fit.height == fit.wholeScale * pictureHeight;
 
-    // NOTE: the scissor test clips blits too.
-    if (!appliedKnown || applied.scissorTest) emscripten_glDisable(GL_SCISSOR_TEST);
-    applied.scissorTest = false;
-
-    // the whole-number step, nearest neighbour, into the intermediate (a
-    // whole multiple needs none: the one step below is that step)
-    GLuint source = picture;
-    int sourceWidth = pictureWidth, sourceHeight = pictureHeight;
-    if (factor >= 2 && !whole) {
-        if (factor != scaledFactor) {
-            if (scaledFactor != 0) {
-                emscripten_glDeleteFramebuffers(1, &scaled);
-                emscripten_glDeleteRenderbuffers(1, &scaledColour);
-            }
-            makeTarget(pictureWidth * factor, pictureHeight * factor, false, scaled, scaledColour,
-                       nullptr);
-            scaledFactor = factor;
-        }
-        sourceWidth = pictureWidth * factor;
-        sourceHeight = pictureHeight * factor;
-        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, picture);
-        emscripten_glBindFramebuffer(GL_DRAW_FRAMEBUFFER, scaled);
-        emscripten_glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, 0, 0, sourceWidth,
-                                     sourceHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        source = scaled;
-    }
-
-    // black bars, then the rest of the way in one linear step (none left
-    // when the rectangle is a whole multiple)
-    emscripten_glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    // black bars: the whole canvas cleared, then the picture over it
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    emscripten_glDisable(GL_SCISSOR_TEST);
     emscripten_glClearColor(0, 0, 0, 1);
     emscripten_glClear(GL_COLOR_BUFFER_BIT);
-    emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
-    emscripten_glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, x, y, x + width, y + height,
-                                 GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
+    if (whole) {
+        // a whole scale is nearest-neighbour alone: one blit
+        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, picture);
+        emscripten_glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, fit.x, fit.y,
+                                     fit.x + fit.width, fit.y + fit.height, GL_COLOR_BUFFER_BIT,
+                                     GL_NEAREST);
+    } else {
+        // any other in one pass of the desktop's sharp scaling program
+        emscripten_glDisable(GL_DEPTH_TEST);
+        emscripten_glDisable(GL_BLEND);
+        emscripten_glViewport(fit.x, fit.y, fit.width, fit.height);
+        emscripten_glUseProgram(scalingProgram);
+        emscripten_glUniform2f(rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
+        emscripten_glUniform1f(wholeScaleUniform, GLfloat(fit.wholeScale));
+        emscripten_glActiveTexture(GL_TEXTURE0);
+        emscripten_glBindTexture(GL_TEXTURE_2D, pictureColour);
+        emscripten_glBindVertexArray(scalingArray);
+        emscripten_glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+        emscripten_glBindVertexArray(vertexArray);
+        emscripten_glUseProgram(quadProgram);
+    }
+    // The pass changed what the next frame's first draw sets again.
+    appliedKnown = false;
 }
 
 void readCanvas(int width, int height, std::uint8_t* rgba) {

@@ -5,10 +5,10 @@
 // The picture is exactly 640x480 colour (8 bits a channel) and 24-bit depth,
 // so the show draws the same pixels whatever the window. On a canvas of any
 // other size it is an offscreen framebuffer, and presenting scales it onto
-// the canvas as the desktop's full-screen mode does ("sharp bilinear"): into
-// the largest 4:3 rectangle the canvas holds, centred between black bars,
-// first by the largest whole-number factor with nearest-neighbour sampling,
-// then by one linear step for the rest. A canvas of exactly 640x480 is the
+// the canvas as the desktop's full-screen mode does, with the same sharp
+// scaling program (picture/sharp_scaling.h): into the largest 4:3 rectangle
+// the canvas holds, centred between black bars; a whole multiple of the
+// picture is one nearest-neighbour blit. A canvas of exactly 640x480 is the
 // picture itself: frames are drawn straight into it, which saves the copy
 // (a whole-screen pass costs a software renderer several milliseconds).
 //
