@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "music/offline.h"
 
@@ -51,7 +52,8 @@ bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int 
 static std::FILE* wavFile = nullptr;
 static std::uint64_t wavDataBytes = 0;
 static constexpr std::uint64_t wavHeaderBytes = 44;
-static constexpr std::uint64_t wavLargestData = 0xFFFFFFFFull - (wavHeaderBytes - 8);
+static constexpr std::uint64_t wavLargestData =
+    std::numeric_limits<std::uint32_t>::max() - (wavHeaderBytes - 8);
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "WAV samples are written straight from memory as little-endian int16");
@@ -62,7 +64,7 @@ static void put16(unsigned char* at, std::uint32_t value) {
 }
 
 static void put32(unsigned char* at, std::uint32_t value) {
-    put16(at, value & 0xFFFF);
+    put16(at, value);
     put16(at + 2, value >> 16);
 }
 

@@ -34,7 +34,7 @@ std::size_t renderOfflineMusic(std::int16_t* samples, std::size_t frames);
 
 // Order (low 16 bits) and row (high 16 bits) of the last frame rendered;
 // once a module that does not loop has ended, where its last chunk began;
-// 0xFFFFFFFF without an open module.
+// noModulePosition (music/position.h) without an open module.
 std::uint32_t offlineMusicPosition();
 
 // Frees the module; does nothing without one.

@@ -53,7 +53,8 @@ int BASSMOD_MusicPlay();
 // A driver that queues audio of its own beyond SDL's buffer (a sound server's
 // latency) plays that much later than SDL asks, and the position leads the
 // sound by as much. After a module that does not loop has ended, it stays
-// where the last buffer began. 0xFFFFFFFF when no module is loaded.
+// where the last buffer began. noModulePosition (music/position.h)
+// when no module is loaded.
 // Lock-free; never waits.
 std::uint32_t BASSMOD_MusicGetPosition();
 

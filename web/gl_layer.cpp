@@ -48,7 +48,7 @@ DrawState state = {false,
                    {0, 0, pictureWidth, pictureHeight}};
 bool cullBackFaces = false;
 float clearColour[4] = {0, 0, 0, 0};
-std::uint32_t currentColour = 0xFFFFFFFFu;  // white, the initial colour
+std::uint32_t currentColour = ~std::uint32_t(0);  // white, the initial colour: every byte 255
 
 // The frame's quads: vertices[0, vertexCount), of which the quads from
 // runStart on are not drawn yet. Within glBegin/glEnd, quadVertex counts the

@@ -237,8 +237,8 @@ void put16(std::vector<std::uint8_t>& out, long v) {
 }
 
 void put32(std::vector<std::uint8_t>& out, long v) {
-    put16(out, v & 0xFFFF);
-    put16(out, (v >> 16) & 0xFFFF);
+    put16(out, v);
+    put16(out, v >> 16);
 }
 
 void putText(std::vector<std::uint8_t>& out, const std::string& text, size_t width) {
@@ -324,7 +324,8 @@ void putInstrument(std::vector<std::uint8_t>& out, const ModuleInstrument& ins) 
     put8(out, 0);
     put8(out, 0);  // MIDI channel, program and bank: none
     put8(out, 0xFF);
-    put16(out, 0xFFFF);
+    put8(out, 0xFF);
+    put8(out, 0xFF);
     for (int note = 0; note < 120; ++note) {
         put8(out, note);
         put8(out, ins.keyboard.empty() ? ins.sample : ins.keyboard[note]);
