@@ -155,25 +155,30 @@ static bool closeOutputs(const CaptureOptions& options, CaptureSession& session,
     return ok;
 }
 
-// What the run reached, judged before its outputs are closed: a range past
-// the end of the show leaves ffmpeg without frames, and its complaint would
-// hide the reason.
-static bool judgeEnd(const CaptureSession& session, std::string& error) {
-    const CaptureOptions& options = *session.options;
-    const std::int64_t frame = session.frame;
-    if (session.end == SessionEnd::looped) {
+// Where the show ends, from a dry run of the music and the sequencer alone
+// (a few seconds for the whole show): the run is judged before anything is
+// drawn or written. False with the reason when the options ask for frames
+// the show does not reach, or when it never reaches its end. The music is
+// opened again for the real run.
+static bool judgeShow(const CaptureOptions& options, CaptureSession& dry, std::string& error) {
+    startSession(dry, options, true);
+    while (stepSession(dry, error)) {
+    }
+    const std::int64_t frame = dry.frame;
+    if (dry.end == SessionEnd::interrupted) return false;
+    if (dry.end == SessionEnd::looped) {
         error = "the music went back to order " + std::to_string(sequencer().position.order) +
                 " at frame " + std::to_string(frame) + " without reaching the end of the show " +
                 "(order " + std::to_string(quitOrder) + "); choose a range with --to or --frames";
         return false;
     }
-    if (options.endFrame < 0 && session.end != SessionEnd::showOver) {
+    if (options.endFrame < 0 && dry.end != SessionEnd::showOver) {
         error = "the music did not reach the end of the show within " +
                 std::to_string(quitRowWaitSeconds / 60) +
                 " minutes; choose a range with --to or --frames";
         return false;
     }
-    if (session.written == 0) {
+    if (frame <= options.firstFrame) {
         error = "the show ends at frame " + std::to_string(frame) + ", before the first frame (" +
                 std::to_string(options.firstFrame) + ") asked for";
         return false;
@@ -183,36 +188,38 @@ static bool judgeEnd(const CaptureSession& session, std::string& error) {
                 std::to_string(options.onlyFrames.back()) + " does not exist";
         return false;
     }
-    return true;
+    if (options.endFrame > frame) {
+        char length[32];
+        std::snprintf(length, sizeof length, "%.2f", double(frame) / options.fps);
+        error = "the range runs past the end of the show, which ends at frame " +
+                std::to_string(frame) + " (" + length + " s at " + std::to_string(options.fps) +
+                " fps); choose a range within it";
+        return false;
+    }
+    return openOfflineMusic(options.modulePath.c_str(), musicLoadFlags);
 }
 
-// The frame at which the capture will stop, for the progress bar's total:
-// a dry run of the music and the sequencer alone. The music is opened again
-// for the real run.
-static std::int64_t findLastFrame(const CaptureOptions& options) {
-    CaptureSession dry;
-    startSession(dry, options, true);
-    std::string ignored;
-    while (stepSession(dry, ignored)) {
-    }
-    openOfflineMusic(options.modulePath.c_str(), musicLoadFlags);
-    return dry.frame;
+// How many of the frames before the show's end are drawn and written.
+static std::int64_t framesDrawn(const CaptureOptions& options, std::int64_t end) {
+    if (options.outputKind == OutputKind::none) return 0;
+    if (!options.onlyFrames.empty()) return std::int64_t(options.onlyFrames.size());
+    return end - options.firstFrame;
 }
 
 int runCapture(const CaptureOptions& options) {
     std::string error;
 
-    // Inputs and tools first, so that a mistake costs nothing.
+    // Inputs and tools first, then where the show ends, so that a mistake
+    // costs nothing.
     if (options.outputKind == OutputKind::mp4 && !findOnPath("ffmpeg"))
         return fail("cannot find ffmpeg on PATH; it is needed to write " + options.outputPath);
     if (!readFontImage(options.fontPath.c_str(), error))
         return fail("cannot load " + options.fontPath + ": " + error);
     if (!openOfflineMusic(options.modulePath.c_str(), musicLoadFlags))
         return fail("cannot load " + options.modulePath + ": " + offlineMusicErrorText());
-
-    const bool showProgress = !options.quiet && isatty(STDERR_FILENO) == 1;
-    std::int64_t total = options.endFrame < 0 ? quitRowWaitSeconds * options.fps : options.endFrame;
-    if (showProgress && options.endFrame < 0) total = findLastFrame(options);
+    CaptureSession dry;
+    if (!judgeShow(options, dry, error))
+        return interruption() != 0 ? failInterrupted() : fail(error);
 
     // From here on an interrupt leaves the frame loop, which cleans up.
     CaptureSession session;
@@ -222,12 +229,12 @@ int runCapture(const CaptureOptions& options) {
     ok = ok && interruption() == 0 && openOutputs(options, session, error);
 
     if (ok) {
-        startProgress(total, showProgress);
+        const std::int64_t draws = framesDrawn(options, dry.frame);
+        startProgress(dry.frame - draws, draws, !options.quiet);
         while (stepSession(session, error)) {
         }
-        finishProgress(session.frame);
-        ok = session.end != SessionEnd::failed && session.end != SessionEnd::interrupted &&
-             judgeEnd(session, error);
+        finishProgress();
+        ok = session.end != SessionEnd::failed && session.end != SessionEnd::interrupted;
     }
     ok = closeOutputs(options, session, ok, error);
     closeOfflineMusic();

@@ -8,55 +8,94 @@
 
 namespace demo {
 
+namespace {
+
 using ProgressClock = std::chrono::steady_clock;
 
-static bool progressShown = false;
-static std::int64_t progressTotal = 0;
-static ProgressClock::time_point progressStart, progressDrawn;
+// One kind of frame: how many are to come, how many are done, and the time
+// they took.
+struct FrameKind {
+    std::int64_t total = 0, done = 0;
+    double seconds = 0;
 
-static void drawProgress(std::int64_t done) {
-    const double seconds =
-        std::chrono::duration<double>(ProgressClock::now() - progressStart).count();
-    const double rate = seconds > 0 ? double(done) / seconds : 0;
+    // The seconds the rest will take at the rate so far; -1 while the kind
+    // has not been measured over a few frames (and some are left).
+    double secondsLeft() const {
+        if (done >= total) return 0;
+        if (done < 3) return -1;
+        return double(total - done) * seconds / double(done);
+    }
+};
 
-    // Bar, counts and rate, then the time left once there is a rate.
+bool shown = false;
+FrameKind fastForwarded, drawn;
+ProgressClock::time_point started, lastFrame, lastDrawn;
+
+double secondsSince(ProgressClock::time_point then) {
+    return std::chrono::duration<double>(ProgressClock::now() - then).count();
+}
+
+void drawBar() {
+    const double ffLeft = fastForwarded.secondsLeft(), drawLeft = drawn.secondsLeft();
+    const double left = ffLeft < 0 || drawLeft < 0 ? -1 : ffLeft + drawLeft;
+    const double elapsed = secondsSince(started);
+
+    // The bar follows the time: done over done and left, once the time left
+    // is known; the frames until then.
     constexpr int width = 30;
+    const std::int64_t all = fastForwarded.total + drawn.total;
+    const double part = left >= 0 ? elapsed / (elapsed + left)
+                        : all > 0 ? double(fastForwarded.done + drawn.done) / double(all)
+                                  : 0;
     char bar[width + 1];
-    const std::int64_t filled = progressTotal > 0 ? done * width / progressTotal : 0;
     for (int i = 0; i < width; ++i)
-        bar[i] = i < filled ? '#' : '-';
+        bar[i] = i < int(part * width) ? '#' : '-';
     bar[width] = '\0';
-    std::fprintf(stderr, "\r[%s] %lld/%lld frames  %.1f fps", bar, (long long)done,
-                 (long long)progressTotal, rate);
-    if (rate > 0 && progressTotal > done) {
-        const long long left = (long long)(double(progressTotal - done) / rate + 0.5);
-        std::fprintf(stderr, "  %lld:%02lld left  ", left / 60, left % 60);
+
+    std::fprintf(stderr, "\r[%s] ", bar);
+    if (fastForwarded.total > 0)
+        std::fprintf(stderr, "fast-forwarded %lld/%lld, ", (long long)fastForwarded.done,
+                     (long long)fastForwarded.total);
+    const double drawRate = drawn.seconds > 0 ? double(drawn.done) / drawn.seconds : 0;
+    std::fprintf(stderr, "drawn %lld/%lld frames  %.1f fps", (long long)drawn.done,
+                 (long long)drawn.total, drawRate);
+    if (left > 0) {
+        const long long seconds = (long long)(left + 0.5);
+        std::fprintf(stderr, "  %lld:%02lld left  ", seconds / 60, seconds % 60);
     } else {
         std::fprintf(stderr, "              ");
     }
     std::fflush(stderr);
-    progressDrawn = ProgressClock::now();
+    lastDrawn = ProgressClock::now();
 }
 
-void startProgress(std::int64_t total, bool wanted) {
-    progressShown = wanted && isatty(STDERR_FILENO) == 1;
-    progressTotal = total;
-    progressStart = ProgressClock::now();
-    if (progressShown) drawProgress(0);
+}  // namespace
+
+void startProgress(std::int64_t fastForwards, std::int64_t draws, bool wanted) {
+    shown = wanted && isatty(STDERR_FILENO) == 1;
+    fastForwarded = FrameKind{fastForwards, 0, 0};
+    drawn = FrameKind{draws, 0, 0};
+    started = lastFrame = ProgressClock::now();
+    if (shown) drawBar();
 }
 
-void updateProgress(std::int64_t done) {
-    if (!progressShown) return;
-    if (ProgressClock::now() - progressDrawn < std::chrono::milliseconds(100)) return;
-    drawProgress(done);
+void updateProgress(bool wasDrawn) {
+    if (!shown) return;
+    FrameKind& kind = wasDrawn ? drawn : fastForwarded;
+    ++kind.done;
+    kind.seconds += secondsSince(lastFrame);
+    lastFrame = ProgressClock::now();
+    if (secondsSince(lastDrawn) >= 0.1) drawBar();
 }
 
-void finishProgress(std::int64_t done) {
-    if (!progressShown) return;
-    if (done > progressTotal) progressTotal = done;
-    drawProgress(done);
+void finishProgress() {
+    if (!shown) return;
+    // A run that ends early (the show's end) has no frames left to wait for.
+    fastForwarded.total = fastForwarded.done;
+    drawn.total = drawn.done;
+    drawBar();
     std::fputc('\n', stderr);
-    progressShown = false;
+    shown = false;
 }
 
 }  // namespace demo

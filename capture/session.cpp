@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "capture/fast_forward.h"
 #include "capture/frame_reader.h"
 #include "capture/image_files.h"
 #include "capture/outputs.h"
@@ -125,12 +126,19 @@ bool stepSession(CaptureSession& s, std::string& error) {
     if (!renderMusic(s, error)) return stop(s, SessionEnd::failed);
     if (s.frame == s.lastEnd) return stop(s, SessionEnd::rangeEnd);
 
-    // The show's own step: order from the position, sequencer, scene.
+    // The show's own step: order from the position, sequencer, scene. A
+    // frame that is not written is fast-forwarded: its scene runs, but
+    // nothing reaches the GL driver until the next frame that is drawn.
     virtualNowMs = frameClockMs(s.frame, options.fps);
+    const bool drawn = options.outputKind != OutputKind::none && frameWanted(options, s.frame);
     if (s.dry) {
         followMusic();
-    } else {
+    } else if (drawn) {
+        endFastForward();
         bindFrameTarget();
+        displayFrame();
+    } else {
+        startFastForward();
         displayFrame();
     }
     if (showOver()) return stop(s, SessionEnd::showOver);
@@ -142,13 +150,9 @@ bool stepSession(CaptureSession& s, std::string& error) {
     }
 
     if (s.timeline != nullptr) writeTimelineLine(s);
-    if (frameWanted(options, s.frame)) {
-        if (options.outputKind != OutputKind::none && !writeFrame(s, error))
-            return stop(s, SessionEnd::failed);
-        ++s.written;
-    }
+    if (drawn && !writeFrame(s, error)) return stop(s, SessionEnd::failed);
     ++s.frame;
-    updateProgress(s.frame);
+    updateProgress(drawn);
     return true;
 }
 

@@ -10,8 +10,9 @@
 // quit row; whichever comes first.
 //
 // A session is used twice: a dry run (the music and the sequencer only,
-// nothing drawn or written) finds where the show ends, for the progress
-// bar's total; the real run draws, reads back and writes.
+// nothing drawn or written) finds where the show ends before anything is
+// written, and the real run then draws, reads back and writes. Frames that
+// are not written are fast-forwarded (capture/fast_forward.h).
 #pragma once
 
 #include <cstdint>
@@ -51,10 +52,9 @@ struct CaptureSession {
     std::int64_t wavStart = 0;
 
     // The frames: the one the next step makes (once ended, the one where the
-    // run stopped), the last one at most, how many were written.
+    // run stopped), and the last one at most; the highest order heard.
     std::int64_t frame = 0;
     std::int64_t lastEnd = 0;
-    std::int64_t written = 0;
     std::uint32_t highestOrder = 0;
     SessionEnd end = SessionEnd::running;
 };

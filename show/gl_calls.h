@@ -10,29 +10,34 @@
 
 namespace demo {
 
-// X(enumerator, entry point), in the order GlCall numbers them.
-#define DEMO_GL_CALLS(X)                                  \
-    X(Enable, glEnable)                                   \
-    X(Disable, glDisable)                                 \
-    X(ShadeModel, glShadeModel)                           \
-    X(Viewport, glViewport)                               \
-    X(MatrixMode, glMatrixMode)                           \
-    X(LoadIdentity, glLoadIdentity)                       \
-    X(PushMatrix, glPushMatrix)                           \
-    X(PopMatrix, glPopMatrix)                             \
-    X(Translatef, glTranslatef)                           \
-    X(Scalef, glScalef)                                   \
-    X(Rotatef, glRotatef)                                 \
-    X(Begin, glBegin)                                     \
-    X(End, glEnd)                                         \
-    X(Color3f, glColor3f)                                 \
-    X(Vertex3f, glVertex3f)                               \
-    X(Scissor, glScissor)                                 \
-    X(ClearColor, glClearColor)                           \
-    X(Clear, glClear)                                     \
-    X(BlendFunc, glBlendFunc)                             \
-    X(Perspective, gluPerspective)                        \
-    X(LookAt, gluLookAt)                                  \
+// X(enumerator, entry point), in the order GlCall numbers them. First the
+// scenes' calls (the show core's, through the geometry and the font): the
+// capture's fast-forward (capture/fast_forward.h) takes exactly these.
+#define DEMO_SCENE_GL_CALLS(X)      \
+    X(Enable, glEnable)             \
+    X(Disable, glDisable)           \
+    X(ShadeModel, glShadeModel)     \
+    X(Viewport, glViewport)         \
+    X(MatrixMode, glMatrixMode)     \
+    X(LoadIdentity, glLoadIdentity) \
+    X(PushMatrix, glPushMatrix)     \
+    X(PopMatrix, glPopMatrix)       \
+    X(Translatef, glTranslatef)     \
+    X(Scalef, glScalef)             \
+    X(Rotatef, glRotatef)           \
+    X(Begin, glBegin)               \
+    X(End, glEnd)                   \
+    X(Color3f, glColor3f)           \
+    X(Vertex3f, glVertex3f)         \
+    X(Scissor, glScissor)           \
+    X(ClearColor, glClearColor)     \
+    X(Clear, glClear)               \
+    X(BlendFunc, glBlendFunc)       \
+    X(Perspective, gluPerspective)  \
+    X(LookAt, gluLookAt)
+
+// Then the shells' calls.
+#define DEMO_SHELL_GL_CALLS(X)                            \
     X(Init, glutInit)                                     \
     X(InitDisplayMode, glutInitDisplayMode)               \
     X(InitWindowSize, glutInitWindowSize)                 \
@@ -87,6 +92,8 @@ namespace demo {
     X(DeleteProgram, glDeleteProgram)                     \
     X(PushAttrib, glPushAttrib)                           \
     X(PopAttrib, glPopAttrib)
+
+#define DEMO_GL_CALLS(X) DEMO_SCENE_GL_CALLS(X) DEMO_SHELL_GL_CALLS(X)
 
 enum class GlCall {
 #define DEMO_GL_CALL_ENUMERATOR(enumerator, entryPoint) enumerator,
