@@ -41,30 +41,37 @@ void drawBar() {
     const double elapsed = secondsSince(started);
 
     // The bar follows the time: done over done and left, once the time left
-    // is known; the frames until then.
+    // is known; until then the frames, a drawn one counted as much as
+    // drawnWeight fast-forwarded ones, about what they cost.
     constexpr int width = 30;
-    const std::int64_t all = fastForwarded.total + drawn.total;
+    constexpr double drawnWeight = 50;
+    const double all = double(fastForwarded.total) + drawnWeight * double(drawn.total);
     const double part = left >= 0 ? elapsed / (elapsed + left)
-                        : all > 0 ? double(fastForwarded.done + drawn.done) / double(all)
-                                  : 0;
+                        : all > 0
+                            ? (double(fastForwarded.done) + drawnWeight * double(drawn.done)) / all
+                            : 0;
     char bar[width + 1];
     for (int i = 0; i < width; ++i)
         bar[i] = i < int(part * width) ? '#' : '-';
     bar[width] = '\0';
 
+    // Each kind's count and rate, then the time left once it is known.
     std::fprintf(stderr, "\r[%s] ", bar);
-    if (fastForwarded.total > 0)
-        std::fprintf(stderr, "fast-forwarded %lld/%lld, ", (long long)fastForwarded.done,
+    if (fastForwarded.total > 0) {
+        std::fprintf(stderr, "fast-forwarded %lld/%lld", (long long)fastForwarded.done,
                      (long long)fastForwarded.total);
-    const double drawRate = drawn.seconds > 0 ? double(drawn.done) / drawn.seconds : 0;
-    std::fprintf(stderr, "drawn %lld/%lld frames  %.1f fps", (long long)drawn.done,
-                 (long long)drawn.total, drawRate);
+        if (fastForwarded.done > 0 && fastForwarded.seconds > 0)
+            std::fprintf(stderr, " (%.0f fps)", double(fastForwarded.done) / fastForwarded.seconds);
+        std::fprintf(stderr, ", ");
+    }
+    std::fprintf(stderr, "drawn %lld/%lld", (long long)drawn.done, (long long)drawn.total);
+    if (drawn.done > 0 && drawn.seconds > 0)
+        std::fprintf(stderr, " (%.1f fps)", double(drawn.done) / drawn.seconds);
     if (left > 0) {
         const long long seconds = (long long)(left + 0.5);
-        std::fprintf(stderr, "  %lld:%02lld left  ", seconds / 60, seconds % 60);
-    } else {
-        std::fprintf(stderr, "              ");
+        std::fprintf(stderr, "  %lld:%02lld left", seconds / 60, seconds % 60);
     }
+    std::fprintf(stderr, "\033[K");  // the rest of the line cleared
     std::fflush(stderr);
     lastDrawn = ProgressClock::now();
 }
