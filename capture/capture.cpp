@@ -12,6 +12,7 @@
 #include <string>
 
 #include "capture/frame_reader.h"
+#include "capture/frame_writer.h"
 #include "capture/image_files.h"
 #include "capture/outputs.h"
 #include "capture/progress.h"
@@ -231,10 +232,16 @@ int runCapture(const CaptureOptions& options) {
     if (ok) {
         const std::int64_t draws = framesDrawn(options, dry.frame);
         startProgress(dry.frame - draws, draws, !options.quiet);
+        if (options.outputKind != OutputKind::none) startFrameWriter(options);
         while (stepSession(session, error)) {
         }
-        finishProgress();
         ok = session.end != SessionEnd::failed && session.end != SessionEnd::interrupted;
+        std::string writeError;
+        if (!stopFrameWriter(!ok || interruption() != 0, writeError) && ok) {
+            ok = false;
+            error = writeError;
+        }
+        finishProgress();
     }
     ok = closeOutputs(options, session, ok, error);
     closeOfflineMusic();

@@ -8,7 +8,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "picture/picture_target.h"
 #include "scenes/frame.h"
@@ -22,7 +21,6 @@ int window = 0;
 // target itself is picture_target's).
 OffscreenTarget output;
 int outputWidth = pictureWidth, outputHeight = pictureHeight;
-std::vector<std::uint8_t> pixels;
 
 bool scaled() { return outputWidth != pictureWidth || outputHeight != pictureHeight; }
 
@@ -47,7 +45,6 @@ bool openFrameReader(int width, int height, std::string& error) {
     }
     outputWidth = width;
     outputHeight = height;
-    pixels.assign(std::size_t(width) * std::size_t(height) * 3, 0);
 
     // NOTE: GLUT gets a command line of its own: ours is not its to read.
     int argc = 1;
@@ -79,10 +76,9 @@ bool openFrameReader(int width, int height, std::string& error) {
 
 void bindFrameTarget() { bindPictureTarget(); }
 
-const std::uint8_t* readFrame() {
+void readFrame(std::uint8_t* pixels) {
     if (scaled()) scalePicture(output.framebuffer, outputWidth, outputHeight);
-    glReadPixels(0, 0, outputWidth, outputHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels.data();
+    glReadPixels(0, 0, outputWidth, outputHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels);
 }
 
 void closeFrameReader() {

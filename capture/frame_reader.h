@@ -22,10 +22,10 @@ bool openFrameReader(int width, int height, std::string& error);
 // Binds the picture target: the next frame's target.
 void bindFrameTarget();
 
-// The frame just drawn, read back as width x height RGB rows bottom first
-// (glReadPixels' order), scaled first when the size is not 640x480. The
-// buffer belongs to the reader and holds until the next call.
-const std::uint8_t* readFrame();
+// Reads the frame just drawn back into pixels, width x height RGB rows
+// bottom first (glReadPixels' order), scaled first when the size is not
+// 640x480.
+void readFrame(std::uint8_t* pixels);
 
 // Releases the targets, the window and GLUT, so that the GL driver frees
 // what it holds before the process ends. Does nothing when not open.

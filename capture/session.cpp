@@ -5,10 +5,10 @@
 
 #include "capture/fast_forward.h"
 #include "capture/frame_reader.h"
+#include "capture/frame_writer.h"
 #include "capture/image_files.h"
 #include "capture/outputs.h"
 #include "capture/progress.h"
-#include "capture/video.h"
 #include "music/offline.h"
 #include "show/platform.h"
 #include "show/sequencer.h"
@@ -87,32 +87,17 @@ static void writeTimelineLine(const CaptureSession& s) {
                  show.position.order, show.position.row, show.sceneIndex + 1, show.elapsedMs);
 }
 
-static std::string pngPath(const std::string& folder, std::int64_t frame) {
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(frame));
-    return folder + name;
-}
-
-// Writes one picture under a temporary name and moves it into place.
-static bool writePicture(const std::string& path, const std::uint8_t* pixels, int width, int height,
-                         std::string& error) {
-    PendingOutput picture;
-    if (!reserveOutput(path, picture, error)) return false;
-    if (!writePng(picture.temporaryPath.c_str(), pixels, width, height, error)) {
-        error = "cannot write " + path + ": " + error;
+// The frame just drawn, read back and queued for the writer; false with
+// the writer's error once a write has failed.
+static bool writeFrame(const CaptureSession& s, std::string& error) {
+    std::uint8_t* pixels = frameBuffer();
+    if (pixels == nullptr) {
+        stopFrameWriter(false, error);
         return false;
     }
-    return commitOutput(picture, error);
-}
-
-// The frame just drawn, read back and written as a picture or a video frame.
-static bool writeFrame(const CaptureSession& s, std::string& error) {
-    const CaptureOptions& options = *s.options;
-    const std::uint8_t* pixels = readFrame();
-    if (options.outputKind == OutputKind::pngFolder)
-        return writePicture(pngPath(options.outputPath, s.frame), pixels, options.width,
-                            options.height, error);
-    return writeVideoFrame(pixels, error);
+    readFrame(pixels);
+    queueFrame(s.frame);
+    return true;
 }
 
 static bool stop(CaptureSession& s, SessionEnd end) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -20,8 +21,8 @@ extern char** environ;
 namespace demo {
 
 // The running encoder, the pipe to its standard input and the bytes of a
-// frame.
-static pid_t encoderPid = -1;
+// frame. The pid is read by another thread (interruptVideoEncoder).
+static std::atomic<pid_t> encoderPid{-1};
 static int encoderInput = -1;
 static std::size_t frameBytes = 0;
 
@@ -131,7 +132,15 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
         "file:" + videoPath};
     // clang-format on
     frameBytes = std::size_t(width) * height * 3;
-    return spawnFfmpeg(arguments, &encoderInput, encoderPid, error);
+    pid_t pid = -1;
+    if (!spawnFfmpeg(arguments, &encoderInput, pid, error)) return false;
+    encoderPid = pid;
+    return true;
+}
+
+void interruptVideoEncoder() {
+    const pid_t pid = encoderPid;
+    if (pid > 0) kill(pid, SIGTERM);
 }
 
 bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
@@ -159,9 +168,8 @@ bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
 bool finishVideoEncoder(std::string& error) {
     if (encoderInput >= 0) close(encoderInput);
     encoderInput = -1;
-    if (encoderPid < 0) return true;
-    const pid_t pid = encoderPid;
-    encoderPid = -1;
+    const pid_t pid = encoderPid.exchange(-1);
+    if (pid < 0) return true;
     // An interrupted capture keeps nothing of the video: ffmpeg need not
     // finish encoding the frames it holds.
     if (interruption() != 0) kill(pid, SIGTERM);
