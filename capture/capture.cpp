@@ -20,15 +20,23 @@
 #include "capture/video.h"
 #include "font/font.h"
 #include "music/offline.h"
+#include "process/process.h"
+#include "process/signals.h"
 #include "show/sequencer.h"
 #include "show/show_facts.h"
 #include "show/show_music.h"
 
 namespace demo {
 
-// Temporary files of an MP4 capture: a folder holding the video without
-// sound and, without --wav, the WAV file.
-static std::string temporaryFolder;
+// The MP4's intermediate files: a hidden folder beside the video
+// (".show.mp4.parts-XXXXXX") holding the video without sound, the sound
+// without --wav, and, for a video written to a device or a pipe, the
+// finished file before it is copied there. For such a video the folder is
+// made in TMPDIR (or /tmp) instead. Each is scratch (process/signals.h).
+static std::string scratchFolder;
+static std::string scratchWhere;  // for messages: "beside show.mp4", "in TMPDIR (/tmp/x)"
+static int scratchHandles[4] = {-1, -1, -1, -1};
+static const char* const scratchNames[3] = {"video.mp4", "audio.wav", "muxed.mp4"};
 
 // The file outputs, reserved under temporary names until the run succeeds
 // (outputs.h); a PNG picture is reserved and committed one at a time.
@@ -39,15 +47,15 @@ static PendingOutput mp4Output, wavOutput, timelineOutput;
 static std::string wavPath;
 
 static int fail(const std::string& message) {
-    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
+    std::fprintf(stderr, "%s: %s\n", programName(), message.c_str());
     return 1;
 }
 
 // An interrupted run, cleaned up: 128 + the signal's number, as shells
 // report a process a signal ended.
 static int failInterrupted() {
-    std::fprintf(stderr, "demo-capture: interrupted; the files it was writing are removed\n");
-    return 128 + interruption();
+    std::fprintf(stderr, "%s: interrupted; the files it was writing are removed\n", programName());
+    return 128 + terminationSignal();
 }
 
 // The folder at path and any missing parents, like mkdir -p.
@@ -68,12 +76,62 @@ static bool makeFolders(const std::string& path, std::string& error) {
     return true;
 }
 
-static void removeTemporaryFiles() {
-    if (temporaryFolder.empty()) return;
-    std::remove((temporaryFolder + "/video.mp4").c_str());
-    std::remove((temporaryFolder + "/audio.wav").c_str());
-    rmdir(temporaryFolder.c_str());
-    temporaryFolder.clear();
+static std::string scratchFile(int index) { return scratchFolder + "/" + scratchNames[index]; }
+
+static bool makeScratchFolder(const PendingOutput& video, std::string& error) {
+    std::string pattern;
+    if (video.direct) {
+        const char* tmp = std::getenv("TMPDIR");
+        const bool named = tmp != nullptr && *tmp != '\0';
+        const std::string folder = named ? tmp : "/tmp";
+        pattern = folder + "/demo-capture-XXXXXX";
+        scratchWhere = named ? "in TMPDIR (" + folder + ")" : "in " + folder;
+    } else {
+        pattern = folderOf(video.target) + "/." +
+                  video.target.substr(video.target.find_last_of('/') + 1) + ".parts-XXXXXX";
+        scratchWhere = "beside " + video.path;
+    }
+    if (mkdtemp(&pattern[0]) == nullptr) {
+        error = "cannot make a folder for the video's intermediate files " + scratchWhere + ": " +
+                std::strerror(errno);
+        return false;
+    }
+    scratchFolder = pattern;
+    scratchHandles[3] = registerScratch(scratchFolder, true);
+    for (int i = 0; i < 3; ++i)
+        scratchHandles[i] = registerScratch(scratchFile(i));
+    return true;
+}
+
+static void removeScratchFolder() {
+    if (scratchFolder.empty()) return;
+    for (int i = 0; i < 3; ++i)
+        std::remove(scratchFile(i).c_str());
+    rmdir(scratchFolder.c_str());
+    for (int& handle : scratchHandles) {
+        forgetScratch(handle);
+        handle = -1;
+    }
+    scratchFolder.clear();
+}
+
+// Copies the finished file at from into the device or pipe at to.
+static bool copyInto(const std::string& from, const PendingOutput& to, std::string& error) {
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    std::FILE* out = in != nullptr ? std::fopen(to.target.c_str(), "wb") : nullptr;
+    bool ok = out != nullptr;
+    char block[1 << 16];
+    while (ok) {
+        const std::size_t got = std::fread(block, 1, sizeof block, in);
+        if (got > 0 && std::fwrite(block, 1, got, out) != got) ok = false;
+        if (got < sizeof block) break;
+    }
+    ok = ok && !std::ferror(in);
+    const int cause = errno;
+    if (out != nullptr && std::fclose(out) != 0) ok = false;
+    if (in != nullptr) std::fclose(in);
+    if (!ok) error = "cannot write " + to.path + ": " + std::strerror(cause ? cause : errno);
+    return ok;
 }
 
 // The folder the pictures go into, made and proved writable.
@@ -86,25 +144,28 @@ static bool openPictureFolder(const std::string& folder, std::string& error) {
     return true;
 }
 
-// The MP4's temporary folder and its encoder.
+// The MP4's intermediate files and its encoder.
 static bool openVideo(const CaptureOptions& options, std::string& error) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/demo-capture-XXXXXX";
-    if (mkdtemp(&pattern[0]) == nullptr) {
-        error = "cannot make a temporary folder: " + std::string(std::strerror(errno));
-        return false;
-    }
-    temporaryFolder = pattern;
-    if (wavPath.empty()) wavPath = temporaryFolder + "/audio.wav";
-    return startVideoEncoder(temporaryFolder + "/video.mp4", options.fps, options.width,
-                             options.height, error);
+    if (!makeScratchFolder(mp4Output, error)) return false;
+    // The video's sound is read again to join it: a WAV going to a device or
+    // a pipe is written here first, and copied there at the end.
+    if (wavPath.empty() || wavOutput.direct) wavPath = scratchFile(1);
+    return startVideoEncoder(scratchFile(0), options.fps, options.width, options.height, error);
+}
+
+// The video and its sound joined into the MP4, in place for the commit (or
+// copied into a device or pipe).
+static bool finishVideo(std::string& error) {
+    if (wavOutput.direct && !copyInto(wavPath, wavOutput, error)) return false;
+    if (!mp4Output.direct) return muxVideo(scratchFile(0), wavPath, mp4Output.temporaryPath, error);
+    return muxVideo(scratchFile(0), wavPath, scratchFile(2), error) &&
+           copyInto(scratchFile(2), mp4Output, error);
 }
 
 // Everything the frames are written to, opened before the first frame, each
 // file under a temporary name beside it.
-static bool openOutputs(const CaptureOptions& options, CaptureSession& session,
-                        std::string& error) {
+static bool openOutputs(const CaptureOptions& options, std::uint64_t wavFrames,
+                        CaptureSession& session, std::string& error) {
     const bool mp4 = options.outputKind == OutputKind::mp4;
     if (options.outputKind == OutputKind::pngFolder &&
         !openPictureFolder(options.outputPath, error))
@@ -116,9 +177,9 @@ static bool openOutputs(const CaptureOptions& options, CaptureSession& session,
         return false;
     wavPath = wavOutput.temporaryPath;
     if (mp4 && !openVideo(options, error)) return false;
-    session.wavName = wavPath == wavOutput.temporaryPath ? options.wavPath : options.outputPath;
+    session.wavName = options.wavPath.empty() ? options.outputPath : options.wavPath;
     if (!wavPath.empty()) {
-        if (!openWav(wavPath.c_str(), error)) {
+        if (!openWav(wavPath.c_str(), wavFrames, error)) {
             error = "cannot write " + session.wavName + ": " + error;
             return false;
         }
@@ -151,7 +212,7 @@ static bool closeOutputs(const CaptureOptions& options, CaptureSession& session,
     session.timeline = nullptr;
     if (!finishVideoEncoder(closeError) && ok) {
         ok = false;
-        error = closeError;
+        error = closeError + " while encoding the video " + scratchWhere;
     }
     return ok;
 }
@@ -168,7 +229,11 @@ static bool judgeShow(const CaptureOptions& options, CaptureSession& dry, std::s
     const std::int64_t frame = dry.frame;
     if (dry.end == SessionEnd::interrupted) return false;
     if (dry.end == SessionEnd::looped) {
-        error = "the music went back to order " + std::to_string(sequencer().position.order) +
+        const MusicPosition at = sequencer().position;
+        error = (at.order < dry.highestOrder
+                     ? "the music went back to order " + std::to_string(at.order)
+                     : "the music came back to order " + std::to_string(at.order) + ", row " +
+                           std::to_string(at.row) + ", which it had played,") +
                 " at frame " + std::to_string(frame) + " without reaching the end of the show " +
                 "(order " + std::to_string(quitOrder) + "); choose a range with --to or --frames";
         return false;
@@ -220,14 +285,16 @@ int runCapture(const CaptureOptions& options) {
         return fail("cannot load " + options.modulePath + ": " + offlineMusicErrorText());
     CaptureSession dry;
     if (!judgeShow(options, dry, error))
-        return interruption() != 0 ? failInterrupted() : fail(error);
+        return terminationSignal() != 0 ? failInterrupted() : fail(error);
 
     // From here on an interrupt leaves the frame loop, which cleans up.
     CaptureSession session;
     startSession(session, options, false);
     bool ok = openFrameReader(options.width, options.height, error);
-    protectOutputs();
-    ok = ok && interruption() == 0 && openOutputs(options, session, error);
+    deferTerminationSignals();
+    const std::uint64_t wavFrames = std::uint64_t(samplesBefore(dry.frame, options.fps) -
+                                                  samplesBefore(options.firstFrame, options.fps));
+    ok = ok && terminationSignal() == 0 && openOutputs(options, wavFrames, session, error);
 
     if (ok) {
         const std::int64_t draws = framesDrawn(options, dry.frame);
@@ -237,7 +304,7 @@ int runCapture(const CaptureOptions& options) {
         }
         ok = session.end != SessionEnd::failed && session.end != SessionEnd::interrupted;
         std::string writeError;
-        if (!stopFrameWriter(!ok || interruption() != 0, writeError) && ok) {
+        if (!stopFrameWriter(!ok || terminationSignal() != 0, writeError) && ok) {
             ok = false;
             error = writeError;
         }
@@ -246,18 +313,18 @@ int runCapture(const CaptureOptions& options) {
     ok = closeOutputs(options, session, ok, error);
     closeOfflineMusic();
     closeFrameReader();
-    if (ok && interruption() == 0 && options.outputKind == OutputKind::mp4)
-        ok = muxVideo(temporaryFolder + "/video.mp4", wavPath, mp4Output.temporaryPath, error);
-    removeTemporaryFiles();
+    if (ok && terminationSignal() == 0 && options.outputKind == OutputKind::mp4)
+        ok = finishVideo(error);
+    removeScratchFolder();
 
     // Into place only when everything succeeded; otherwise nothing unfinished
     // is left under a name the user gave.
     for (PendingOutput* output : {&mp4Output, &wavOutput, &timelineOutput}) {
-        if (ok && interruption() == 0 && !output->temporaryPath.empty())
+        if (ok && terminationSignal() == 0 && !output->temporaryPath.empty())
             ok = commitOutput(*output, error);
     }
-    if (interruption() != 0 || !ok) discardOutputs();
-    if (interruption() != 0) return failInterrupted();
+    if (terminationSignal() != 0 || !ok) discardOutputs();
+    if (terminationSignal() != 0) return failInterrupted();
     return ok ? 0 : fail(error);
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "picture/picture_target.h"
+#include "process/process.h"
 #include "scenes/frame.h"
 
 namespace demo {
@@ -29,7 +30,7 @@ bool scaled() { return outputWidth != pictureWidth || outputHeight != pictureHei
 void onGlutError(const char* format, va_list arguments) {
     char text[256];
     std::vsnprintf(text, sizeof text, format, arguments);
-    std::fprintf(stderr, "demo-capture: cannot open the 640x480 window: %s\n", text);
+    std::fprintf(stderr, "%s: cannot open the 640x480 window: %s\n", programName(), text);
     std::exit(1);
 }
 

@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -90,13 +91,17 @@ static bool failWav(std::string& error) {
     return false;
 }
 
-bool openWav(const char* path, std::string& error) {
+// The data size the header was written with.
+static std::uint64_t wavHeaderDataBytes = 0;
+
+bool openWav(const char* path, std::uint64_t expectedFrames, std::string& error) {
     closeWav(error);
     wavFile = std::fopen(path, "wb");
     if (wavFile == nullptr) return failWav(error);
     wavDataBytes = 0;
+    wavHeaderDataBytes = std::min(4 * expectedFrames, wavLargestData);
     unsigned char header[wavHeaderBytes];
-    makeHeader(header, 0);
+    makeHeader(header, static_cast<std::uint32_t>(wavHeaderDataBytes));
     if (std::fwrite(header, 1, sizeof header, wavFile) != sizeof header) return failWav(error);
     return true;
 }
@@ -117,11 +122,14 @@ bool appendWav(const std::int16_t* samples, std::size_t frames, std::string& err
 
 bool closeWav(std::string& error) {
     if (wavFile == nullptr) return true;
-    unsigned char header[wavHeaderBytes];
-    makeHeader(header, static_cast<std::uint32_t>(wavDataBytes));
-    bool ok = std::fseek(wavFile, 0, SEEK_SET) == 0 &&
-              std::fwrite(header, 1, sizeof header, wavFile) == sizeof header;
-    if (!ok) failWav(error);
+    bool ok = true;
+    if (wavDataBytes != wavHeaderDataBytes) {
+        unsigned char header[wavHeaderBytes];
+        makeHeader(header, static_cast<std::uint32_t>(wavDataBytes));
+        ok = std::fseek(wavFile, 0, SEEK_SET) == 0 &&
+             std::fwrite(header, 1, sizeof header, wavFile) == sizeof header;
+        if (!ok) failWav(error);
+    }
     if (std::fclose(wavFile) != 0 && ok) ok = failWav(error);
     wavFile = nullptr;
     return ok;

@@ -11,6 +11,7 @@
 #include "capture/outputs.h"
 #include "process/data_folder.h"
 #include "process/process.h"
+#include "process/signals.h"
 #include "font/font.h"
 #include "show/show_facts.h"
 
@@ -27,7 +28,8 @@ static bool outputsApart(const demo::CaptureOptions& options, std::string& error
 
 int main(int argc, char** argv) {
     demo::openStandardStreams();
-    demo::installInterruptHandlers();
+    demo::setProgramName(argc > 0 ? argv[0] : nullptr, "demo-capture");
+    demo::catchTerminationSignals();
     demo::CaptureOptions options;
     // Installed, the default inputs are the installed data files; outputs
     // stay relative to the working directory.
@@ -40,20 +42,20 @@ int main(int argc, char** argv) {
     switch (demo::parseCaptureOptions(argc, argv, options, error)) {
         case demo::ParseResult::help:
             // A help text that could not be written is a failure too.
-            if (std::fputs(demo::captureUsage(), stdout) < 0 || std::fflush(stdout) != 0) {
-                std::fprintf(stderr, "demo-capture: cannot write the help text: %s\n",
+            if (std::fputs(demo::captureUsage().c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+                std::fprintf(stderr, "%s: cannot write the help text: %s\n", demo::programName(),
                              std::strerror(errno));
                 return 1;
             }
             return 0;
         case demo::ParseResult::error:
-            std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
+            std::fprintf(stderr, "%s: %s\n", demo::programName(), error.c_str());
             return 2;
         case demo::ParseResult::run:
             break;
     }
     if (!outputsApart(options, error)) {
-        std::fprintf(stderr, "demo-capture: %s\n", error.c_str());
+        std::fprintf(stderr, "%s: %s\n", demo::programName(), error.c_str());
         return 2;
     }
     return demo::runCapture(options);

@@ -7,10 +7,12 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "process/process.h"
+
 namespace demo {
 
 static const char usageText[] =
-    "Usage: demo-capture [options]\n"
+    "Usage: %s [options]\n"
     "Renders the show frame by frame on a virtual clock, with its music rendered\n"
     "in step, and writes numbered PNG pictures, a WAV file or an MP4 video.\n"
     "\n"
@@ -45,7 +47,11 @@ static const char usageText[] =
     "  -q, --quiet           no progress bar (it is shown only on a terminal)\n"
     "  -h, --help            this text\n";
 
-const char* captureUsage() { return usageText; }
+std::string captureUsage() {
+    std::string text = usageText;
+    text.replace(text.find("%s"), 2, programName());
+    return text;
+}
 
 // A whole number from 0 to limit, digits only.
 static bool parseCount(const std::string& text, std::int64_t limit, std::int64_t& value) {

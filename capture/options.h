@@ -47,8 +47,9 @@ enum class ParseResult { run, help, error };
 // reorder argv.
 ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::string& error);
 
-// The --help text, ending in a newline.
-const char* captureUsage();
+// The --help text, ending in a newline, with the program's name
+// (process/process.h).
+std::string captureUsage();
 
 // Reads a time of the show: seconds as a decimal ("12.5", "12.5s", "20s") or
 // minutes and seconds ("1:05.25"), at most 24 hours. Gives the first frame

@@ -4,37 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
+#include "process/signals.h"
+
 namespace demo {
-
-// --- interrupts ---------------------------------------------------------------
-
-static volatile std::sig_atomic_t interruptedBy = 0;
-static volatile std::sig_atomic_t outputsProtected = 0;
-
-static void onInterrupt(int signal) {
-    if (!outputsProtected) _exit(128 + signal);
-    interruptedBy = signal;
-}
-
-void installInterruptHandlers() {
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // NOTE: no SA_RESTART: a blocked call returns with EINTR
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
-}
-
-void protectOutputs() { outputsProtected = 1; }
-
-int interruption() { return interruptedBy; }
 
 // --- paths --------------------------------------------------------------------
 
@@ -87,17 +65,58 @@ bool checkOutputsApart(const std::vector<NamedFile>& inputs, const std::vector<N
 
 // --- pending outputs ----------------------------------------------------------
 
-// Temporary files reserved and not yet committed.
-static std::vector<std::string> pending;
+// Outputs reserved and not yet committed.
+static std::vector<PendingOutput> pending;
 
-bool reserveOutput(const std::string& path, PendingOutput& output, std::string& error) {
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        error = "cannot write " + path + ": it is a folder";
-        return false;
-    }
+std::string folderOf(const std::string& path) {
     std::string folder, name;
     splitPath(path, folder, name);
+    return folder;
+}
+
+// Where a symbolic link at path leads, followed link after link (relative
+// ones from their own folder), for a link whose target does not exist yet;
+// path itself when it is no link.
+static std::string followLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[PATH_MAX];
+        const ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
+        if (length <= 0) return path;
+        target[length] = '\0';
+        path = target[0] == '/' ? std::string(target) : folderOf(path) + "/" + target;
+    }
+    return path;
+}
+
+bool reserveOutput(const std::string& path, PendingOutput& output, std::string& error) {
+    output = PendingOutput{path, path, "", false, -1};
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            error = "cannot write " + path + ": it is a folder";
+            return false;
+        }
+        if (!S_ISREG(info.st_mode)) {
+            // A device or a pipe (also behind /dev/stdout or /dev/fd/N):
+            // written as it is, never replaced.
+            if (access(path.c_str(), W_OK) != 0) {
+                error = "cannot write " + path + ": " + std::strerror(errno);
+                return false;
+            }
+            output.temporaryPath = path;
+            output.direct = true;
+            return true;
+        }
+        // A regular file, perhaps behind links: the file itself is replaced.
+        if (char* real = realpath(path.c_str(), nullptr)) {
+            output.target = real;
+            std::free(real);
+        }
+    } else {
+        output.target = followLinks(path);
+    }
+    std::string folder, name;
+    splitPath(output.target, folder, name);
     std::string temporary = folder + "/." + name + ".part-XXXXXX";
     const int fd = mkstemp(&temporary[0]);
     if (fd < 0) {
@@ -109,23 +128,36 @@ bool reserveOutput(const std::string& path, PendingOutput& output, std::string& 
     umask(mask);
     fchmod(fd, 0666 & ~mask);
     close(fd);
-    pending.push_back(temporary);
-    output = {path, temporary};
+    output.temporaryPath = temporary;
+    output.scratch = registerScratch(temporary);
+    pending.push_back(output);
     return true;
 }
 
+static void forget(const PendingOutput& output) {
+    forgetScratch(output.scratch);
+    pending.erase(std::remove_if(pending.begin(), pending.end(),
+                                 [&](const PendingOutput& p) {
+                                     return p.temporaryPath == output.temporaryPath;
+                                 }),
+                  pending.end());
+}
+
 bool commitOutput(PendingOutput& output, std::string& error) {
-    if (std::rename(output.temporaryPath.c_str(), output.path.c_str()) != 0) {
+    if (output.direct) return true;
+    if (std::rename(output.temporaryPath.c_str(), output.target.c_str()) != 0) {
         error = "cannot write " + output.path + ": " + std::strerror(errno);
         return false;
     }
-    pending.erase(std::remove(pending.begin(), pending.end(), output.temporaryPath), pending.end());
+    forget(output);
     return true;
 }
 
 void discardOutputs() {
-    for (const std::string& path : pending)
-        std::remove(path.c_str());
+    for (const PendingOutput& output : pending) {
+        std::remove(output.temporaryPath.c_str());
+        forgetScratch(output.scratch);
+    }
     pending.clear();
 }
 

@@ -1,28 +1,22 @@
-// The capture's output files, made safely: each is written under a
-// temporary name beside it and moved into place only once complete, so that
-// a failed or interrupted run never leaves a partial file under a name the
-// user asked for; and a run is refused up front when an output would land on
-// an input or on another output.
+// The capture's output files, made safely: a regular file is written under
+// a temporary name beside it and moved into place only once complete, so
+// that a failed or interrupted run never leaves a partial file under a name
+// the user asked for; and a run is refused up front when an output would
+// land on an input or on another output.
 //
-// Interrupts: SIGINT, SIGTERM and SIGHUP only set a flag that the capture
-// checks between frames and while it waits for ffmpeg; before anything is
-// written (and so nothing is to clean up) they end the process at once,
-// whatever it is waiting for.
+// An output that exists and is not a regular file (a device, a named pipe,
+// /dev/stdout, /dev/fd/N) is written to directly and never replaced. A
+// symbolic link is followed: its target is written, under a temporary name
+// beside the target, and the link stays.
+//
+// Temporary files are registered as scratch (process/signals.h), so that a
+// process ended by a signal while blocked still removes them.
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace demo {
-
-// Installs the interrupt handlers (without SA_RESTART, so that a blocked
-// read, write or wait returns). Until protectOutputs() the handlers end the
-// process at once with 128 + the signal's number.
-void installInterruptHandlers();
-// From now on an interrupt only sets the flag: there are files to clean up.
-void protectOutputs();
-// The signal that interrupted the run, or 0.
-int interruption();
 
 // Whether two paths name the same file: the same file on disc when both
 // exist, else the same absolute path once the folders are resolved.
@@ -40,17 +34,25 @@ bool checkOutputsApart(const std::vector<NamedFile>& inputs, const std::vector<N
                        std::string& error);
 
 // A file output: reserved before the first frame under a temporary name in
-// the folder of path (".<name>.part-XXXXXX"), created at once, which proves
-// the folder exists and can be written. Written at temporaryPath, then
-// committed (renamed to path) or discarded.
+// the folder of its target (".<name>.part-XXXXXX"), created at once, which
+// proves the folder exists and can be written. Written at temporaryPath,
+// then committed (renamed to target) or discarded. A direct output (see
+// above) is written at its own path: temporaryPath is target, and commit and
+// discard leave it as it is.
 struct PendingOutput {
-    std::string path;
-    std::string temporaryPath;
+    std::string path;           // as given
+    std::string target;         // the file written: path with its links followed
+    std::string temporaryPath;  // where it is written meanwhile
+    bool direct = false;
+    int scratch = -1;
 };
 
+// The folder holding path ("." for a bare name).
+std::string folderOf(const std::string& path);
+
 // Reserves path; false with a reason ("cannot write <path>: ...") when the
-// temporary file cannot be made. Every reserved file is removed by
-// discardOutputs unless committed.
+// temporary file cannot be made, or a direct output cannot be written.
+// Every reserved file is removed by discardOutputs unless committed.
 bool reserveOutput(const std::string& path, PendingOutput& output, std::string& error);
 // Moves a finished output into place; false with a reason.
 bool commitOutput(PendingOutput& output, std::string& error);

@@ -7,9 +7,9 @@
 #include "capture/frame_reader.h"
 #include "capture/frame_writer.h"
 #include "capture/image_files.h"
-#include "capture/outputs.h"
 #include "capture/progress.h"
 #include "music/offline.h"
+#include "process/signals.h"
 #include "show/platform.h"
 #include "show/sequencer.h"
 
@@ -36,6 +36,7 @@ void startSession(CaptureSession& session, const CaptureOptions& options, bool d
     // How far to go: the range's end, else the quit row, given up on after
     // quitRowWaitSeconds of show.
     session.lastEnd = options.endFrame < 0 ? quitRowWaitSeconds * options.fps : options.endFrame;
+    session.loopSample = offlineMusicSeconds() * offlineRate;
     usePlatform(capturePlatform);
     virtualNowMs = 0;
     startShow();
@@ -73,10 +74,12 @@ static bool renderMusic(CaptureSession& s, std::string& error) {
     return true;
 }
 
-// Whether the music went back to an earlier order: then, without having
-// reached the quit row, it never will (a looping module starts over).
-static bool wentBack(CaptureSession& s, std::uint32_t order) {
-    if (order < s.highestOrder) return true;
+// Whether the music went back to an earlier order, or played past the point
+// from which it repeats itself (a one-order song, a jump to the order it is
+// in): then, without having reached the quit row, it never will.
+static bool looped(CaptureSession& s, std::uint32_t order) {
+    // NOTE: one audio frame of room for the duration's rounding.
+    if (order < s.highestOrder || double(s.rendered) > s.loopSample + 1) return true;
     s.highestOrder = order;
     return false;
 }
@@ -107,7 +110,7 @@ static bool stop(CaptureSession& s, SessionEnd end) {
 
 bool stepSession(CaptureSession& s, std::string& error) {
     const CaptureOptions& options = *s.options;
-    if (interruption() != 0) return stop(s, SessionEnd::interrupted);
+    if (terminationSignal() != 0) return stop(s, SessionEnd::interrupted);
     if (!renderMusic(s, error)) return stop(s, SessionEnd::failed);
     if (s.frame == s.lastEnd) return stop(s, SessionEnd::rangeEnd);
 
@@ -127,7 +130,7 @@ bool stepSession(CaptureSession& s, std::string& error) {
         displayFrame();
     }
     if (showOver()) return stop(s, SessionEnd::showOver);
-    if (options.endFrame < 0 && wentBack(s, sequencer().position.order))
+    if (options.endFrame < 0 && looped(s, sequencer().position.order))
         return stop(s, SessionEnd::looped);
     if (s.dry) {
         ++s.frame;

@@ -28,7 +28,8 @@ enum class SessionEnd {
     running,
     rangeEnd,     // the range's end (or the hour's wait without one) was reached
     showOver,     // the sequencer reached the quit row
-    looped,       // without a range: the music went back without reaching it
+    looped,       // without a range: the music went back, or came back to a point
+                  // it had played (libopenmpt's reckoning), without reaching it
     failed,       // a write failed; the error says which
     interrupted,  // a signal asked the capture to stop
 };
@@ -52,10 +53,12 @@ struct CaptureSession {
     std::int64_t wavStart = 0;
 
     // The frames: the one the next step makes (once ended, the one where the
-    // run stopped), and the last one at most; the highest order heard.
+    // run stopped), and the last one at most; the highest order heard, and
+    // the audio frame from which the music repeats itself.
     std::int64_t frame = 0;
     std::int64_t lastEnd = 0;
     std::uint32_t highestOrder = 0;
+    double loopSample = 0;
     SessionEnd end = SessionEnd::running;
 };
 

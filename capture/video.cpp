@@ -14,7 +14,7 @@
 #include <cstring>
 #include <vector>
 
-#include "capture/outputs.h"
+#include "process/signals.h"
 
 extern char** environ;
 
@@ -88,6 +88,7 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
         return false;
     }
     if (input != nullptr) *input = pipeEnds[1];
+    registerChild(pid);
     return true;
 }
 
@@ -101,18 +102,20 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
             error = std::string("lost ffmpeg: ") + std::strerror(errno);
             return false;
         }
-        if (interruption() != 0 && !ended) {
-            kill(pid, SIGTERM);
+        if (terminationSignal() != 0 && !ended) {
+            kill(pid, SIGKILL);
             ended = true;
         }
     }
+    registerChild(-1);
     if (ended) {
         error = "interrupted";
         return false;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
     error = WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
-                              : "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status));
+                              : "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)) +
+                                    " (" + strsignal(WTERMSIG(status)) + ")";
     return false;
 }
 
@@ -140,15 +143,21 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
 
 void interruptVideoEncoder() {
     const pid_t pid = encoderPid;
-    if (pid > 0) kill(pid, SIGTERM);
+    if (pid > 0) kill(pid, SIGKILL);
 }
 
 bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
     std::size_t left = frameBytes;
     const std::uint8_t* at = bottomUpRgb;
     while (left > 0) {
+        // NOTE: checked before every part of a frame, so that an interrupt
+        // ends a write the encoder takes piece by piece.
+        if (terminationSignal() != 0) {
+            error = "interrupted";
+            return false;
+        }
         const ssize_t n = write(encoderInput, at, left);
-        if (n < 0 && errno == EINTR && interruption() == 0) continue;
+        if (n < 0 && errno == EINTR && terminationSignal() == 0) continue;
         if (n < 0 && errno == EPIPE) {
             // ffmpeg has gone: its exit status says more than the pipe.
             std::string status;
@@ -172,7 +181,7 @@ bool finishVideoEncoder(std::string& error) {
     if (pid < 0) return true;
     // An interrupted capture keeps nothing of the video: ffmpeg need not
     // finish encoding the frames it holds.
-    if (interruption() != 0) kill(pid, SIGTERM);
+    if (terminationSignal() != 0) kill(pid, SIGKILL);
     return waitFfmpeg(pid, error);
 }
 

@@ -24,8 +24,9 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
 // gone away.
 bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error);
 
-// Ends a running encoder at once (SIGTERM), so that a write blocked on it
-// returns; safe from another thread than the one writing frames.
+// Ends a running encoder at once (SIGKILL: what it wrote is thrown away), so
+// that a write blocked on it returns; safe from another thread than the one
+// writing frames.
 void interruptVideoEncoder();
 
 // Closes the pipe and waits for ffmpeg; fails when it did not succeed. Also

@@ -29,6 +29,10 @@ std::size_t renderOfflineMusic(std::int16_t* samples, std::size_t frames) {
 
 std::uint32_t offlineMusicPosition() { return playbackPosition(offline); }
 
+double offlineMusicSeconds() {
+    return offline.module != nullptr ? openmpt_module_get_duration_seconds(offline.module) : 0;
+}
+
 void closeOfflineMusic() {
     if (offline.module != nullptr) openmpt_module_destroy(offline.module);
     offline = ModulePlayback{};

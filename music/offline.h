@@ -37,6 +37,11 @@ std::size_t renderOfflineMusic(std::int16_t* samples, std::size_t frames);
 // noModulePosition (music/position.h) without an open module.
 std::uint32_t offlineMusicPosition();
 
+// How long the module plays from its start until it ends or comes back to
+// a point it has played (a loop): libopenmpt's own reckoning, in seconds;
+// 0 without an open module.
+double offlineMusicSeconds();
+
 // Frees the module; does nothing without one.
 void closeOfflineMusic();
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 namespace demo {
 
@@ -16,5 +17,15 @@ void openStandardStreams() {
         if (opened != fd && opened >= 0) close(opened);
     }
 }
+
+static std::string name = "demo";
+
+void setProgramName(const char* argv0, const char* fallback) {
+    const std::string given = argv0 != nullptr ? argv0 : "";
+    name = given.substr(given.find_last_of('/') + 1);
+    if (name.empty()) name = fallback;
+}
+
+const char* programName() { return name.c_str(); }
 
 }  // namespace demo

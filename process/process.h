@@ -1,5 +1,6 @@
 // What the show's programs do for themselves as processes, before anything
-// else: standard streams that are really open.
+// else: standard streams that are really open, and the name they were
+// started as, for their messages.
 #pragma once
 
 namespace demo {
@@ -9,5 +10,11 @@ namespace demo {
 // the program opens (the X display's, say) takes a closed descriptor 2, and
 // messages meant for standard error are written into it.
 void openStandardStreams();
+
+// The program's name for its messages and help: the last part of argv[0]
+// ("boxdemo" when installed, "demo" in the build folder), or fallback when
+// argv[0] is empty.
+void setProgramName(const char* argv0, const char* fallback);
+const char* programName();
 
 }  // namespace demo

@@ -337,17 +337,36 @@ TEST_F(CaptureProgram, OutputsAreCheckedBeforeAnythingIsWritten) {
 }
 
 TEST_F(CaptureProgram, MusicThatLoopsWithoutReachingTheEndFailsAtOnce) {
-    // Three orders that loop for ever: the show would never reach its end.
-    std::string error;
-    ASSERT_TRUE(demo::writeModule(demo::composeToneModule({"loop", 3, 32, 1, 160, 12000.0, 64}),
-                                  path("loop.it").c_str(), error))
-        << error;
-    const RunResult r = runCapture(folder, "--quiet --font '" + fontPath() + "' --fps 10 " +
-                                               "--module loop.it --timeline t.txt");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.errorText.find("went back to order 0 at frame 15 "), std::string::npos)
-        << r.errorText;
-    EXPECT_FALSE(fileExists(path("t.txt"))) << "an unfinished timeline was left";
+    // Songs that never reach the show's end: three orders that loop, one
+    // order that loops, and three orders of which the second jumps to
+    // itself. Each is found by the time the music repeats itself, before
+    // anything is written.
+    struct Case {
+        demo::Module module;
+        const char* says;
+    };
+    const demo::ToneModuleLayout threeOrders{"loop", 3, 32, 1, 160, 12000.0, 64};
+    demo::Module jumpsToItself = demo::composeToneModule(threeOrders);
+    demo::ModuleEvent jump;
+    jump.row = 31;
+    jump.effect = 'B';
+    jump.param = 1;
+    jumpsToItself.patterns[std::size_t(jumpsToItself.orders[1])].events.push_back(jump);
+    const Case cases[] = {
+        {demo::composeToneModule(threeOrders), "went back to order 0 at frame 15 "},
+        {demo::composeToneModule({"one", 1, 32, 1, 160, 12000.0, 64}), "came back to order 0, "},
+        {jumpsToItself, "came back to order 1, "},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        ASSERT_TRUE(demo::writeModule(c.module, path("loop.it").c_str(), error)) << error;
+        const RunResult r = runCapture(folder, "--quiet --font '" + fontPath() + "' --fps 10 " +
+                                                   "--module loop.it --timeline t.txt");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.errorText.find(c.says), std::string::npos) << r.errorText;
+        EXPECT_NE(r.errorText.find("choose a range"), std::string::npos) << r.errorText;
+        EXPECT_FALSE(fileExists(path("t.txt"))) << "an unfinished timeline was left";
+    }
 }
 
 TEST_F(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
