@@ -4,17 +4,19 @@
 #include <GL/glut.h>
 #include <unistd.h>
 
-#include <csignal>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "font/font.h"
-#include "scenes/frame.h"
 #include "music/player.h"
-#include "process/data_folder.h"
 #include "picture/picture_target.h"
+#include "process/data_folder.h"
+#include "process/process.h"
+#include "process/signals.h"
+#include "scenes/frame.h"
 #include "show/sequencer.h"
 #include "show/show_facts.h"
 #include "show/show_music.h"
@@ -23,14 +25,6 @@ namespace demo {
 
 namespace {
 
-// Set by SIGINT and SIGTERM; start-up checks it between its steps and the
-// next idle callback quits.
-volatile std::sig_atomic_t quitRequested = 0;
-// Set just before the screen mode may be switched: from then on a signal only
-// sets quitRequested, so that the quit steps give the screen back. Before, a
-// signal ends the process at once, whatever start-up is waiting for (an X
-// server that never answers, say).
-volatile std::sig_atomic_t screenMayBeSwitched = 0;
 // Whether the screen mode was switched for us and must be given back.
 bool inGameMode = false;
 // Whether a frame was put on screen since the last idle call.
@@ -42,46 +36,30 @@ constexpr int hiddenPollMs = 10;
 bool scaledToWindow = false;
 int windowWidth = 0, windowHeight = 0;
 
-void onTerminationSignal(int) {
-    if (!screenMayBeSwitched) _exit(0);
-    quitRequested = 1;
-}
-
-// The termination signals, without SA_RESTART: a call blocked in start-up
-// returns instead of waiting on.
-void catchTerminationSignals() {
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-// Ends start-up through the quit steps when a termination signal came.
-void quitIfRequested() {
-    if (quitRequested) quitDemo(0);
-}
-
 // demo --help and demo --version: the show takes no options, and says so.
-// Any other argument is GLUT's or ignored.
-bool answeredQuestion(int argc, char** argv) {
+// Any other argument is GLUT's or ignored. Returns the exit status when one
+// was answered, -1 otherwise.
+int answerQuestion(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
+        const bool help = argument == "--help" || argument == "-h";
+        if (!help && argument != "--version") continue;
+        if (help) {
             std::printf(
-                "Usage: demo\n"
+                "Usage: %s\n"
                 "Plays the show full screen with its music and ends by itself after about a "
                 "minute\nand a half. It takes no options. Any key that types a character ends "
-                "it at once.\nIt reads fontpre.tga and demosong.it from its data folder.\n");
-            return true;
-        }
-        if (argument == "--version") {
+                "it at once.\nIt reads fontpre.tga and demosong.it from its data folder.\n",
+                programName());
+        } else {
             std::printf("boxdemo %s\n", DEMO_VERSION);
-            return true;
         }
+        if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+        std::fprintf(stderr, "%s: cannot write the %s text: %s\n", programName(),
+                     help ? "help" : "version", std::strerror(errno));
+        return 1;
     }
-    return false;
+    return -1;
 }
 
 int glutClockMs() { return glutGet(GLUT_ELAPSED_TIME); }
@@ -92,6 +70,58 @@ void leaveScreen() {
     if (inGameMode) {
         inGameMode = false;
         glutLeaveGameMode();
+    }
+}
+
+// The quit steps: stop and free the music, shut the music layer down, give
+// the screen back to the desktop, exit with status.
+[[noreturn]] void quitShow(int status) {
+    BASSMOD_MusicStop();
+    BASSMOD_MusicFree();
+    BASSMOD_Free();
+    leaveScreen();
+    std::exit(status);
+}
+
+// The end of the show through the platform: the quit row was reached.
+void endDesktopShow() { quitShow(0); }
+
+// Ends the show through the quit steps when a termination signal came, with
+// 128 + its number.
+void quitIfRequested() {
+    if (terminationSignal() != 0) quitShow(128 + terminationSignal());
+}
+
+// A start-up failure before the screen was touched: one line, status 1.
+[[noreturn]] void failBeforeScreen(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", programName(), message.c_str());
+    std::exit(1);
+}
+
+// A data file's problem, with where it was looked for when it is missing.
+std::string fileProblem(const std::string& problem) {
+    const std::string missing = std::strerror(ENOENT);
+    if (problem.size() < missing.size() ||
+        problem.compare(problem.size() - missing.size(), missing.size(), missing) != 0)
+        return problem;
+    return problem + " (" + dataFilesWhere() + ")";
+}
+
+// The files and the sound, before anything is shown: the font read, the
+// audio device opened and the song loaded. On failure says why and exits
+// with status 1.
+void prepareShow() {
+    std::string problem;
+    if (!loadFont(problem))
+        failBeforeScreen(std::string(fontFileName) + ": " + fileProblem(problem));
+    if (!BASSMOD_Init(-1, musicRate, 0)) {
+        failBeforeScreen(std::string("cannot open the audio device: ") + musicErrorText() +
+                         " (SDL_AUDIODRIVER=dummy plays the show without sound)");
+    }
+    if (!BASSMOD_MusicLoad(0, songFileName, 0, 0, musicLoadFlags)) {
+        const std::string why = fileProblem(musicErrorText());
+        BASSMOD_Free();
+        failBeforeScreen(std::string("cannot load ") + songFileName + ": " + why);
     }
 }
 
@@ -111,7 +141,7 @@ void openScaledWindow() {
     glutFullScreen();
     std::string error;
     if (!openPictureTarget(error)) {
-        std::fprintf(stderr, "demo: %s\n", error.c_str());
+        std::fprintf(stderr, "%s: %s\n", programName(), error.c_str());
         failStartup();
     }
     scaledToWindow = true;
@@ -125,7 +155,7 @@ void openScreen() {
         std::printf(
             "To run this you must be able to run 640x480 16bit mode\n"
             "(in other words your computer sucks)\n");
-        std::exit(1);
+        failStartup();
     }
     // NOTE: GLUT answers the width query even where the screen cannot switch
     // (a nested or virtual X server); entering then fails. Ask whether the
@@ -133,15 +163,19 @@ void openScreen() {
     // trust only an active game mode.
     inGameMode = false;
     scaledToWindow = false;
+    // From here on a signal asks for the quit steps, which give the screen
+    // back; until here it ended start-up at once, whatever it waited for (an
+    // X server that never answers, say).
+    deferTerminationSignals();
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
-        screenMayBeSwitched = 1;
         glutEnterGameMode();
         inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
     }
     if (!inGameMode) {
         openScaledWindow();
         std::fprintf(stderr,
-                     "demo: the screen cannot switch to 640x480; playing full screen, scaled\n");
+                     "%s: the screen cannot switch to 640x480; playing full screen, scaled\n",
+                     programName());
     }
 }
 
@@ -161,33 +195,22 @@ void presentDesktopFrame() {
     framePresented = true;
 }
 
-// The quit steps: stop and free the music, shut the music layer down, give
-// the screen back to the desktop, exit with status 0.
-[[noreturn]] void quitShow() {
-    BASSMOD_MusicStop();
-    BASSMOD_MusicFree();
-    BASSMOD_Free();
-    leaveScreen();
-    std::exit(0);
-}
-
 }  // namespace
 
 const Platform desktopPlatform = {glutClockMs, BASSMOD_MusicGetPosition, presentDesktopFrame,
-                                  quitShow};
+                                  endDesktopShow};
 
 int runDemo(int argc, char** argv) {
-    if (answeredQuestion(argc, argv)) return std::fflush(stdout) == 0 ? 0 : 1;
-    screenMayBeSwitched = 0;
-    quitRequested = 0;
+    const int answered = answerQuestion(argc, argv);
+    if (answered >= 0) return answered;
     catchTerminationSignals();
     enterInstalledDataFolder();
     usePlatform(desktopPlatform);
+    prepareShow();
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     openScreen();
-    screenMayBeSwitched = 1;
     quitIfRequested();
     glutDisplayFunc(displayFrame);
     glutReshapeFunc(onReshape);
@@ -199,14 +222,7 @@ int runDemo(int argc, char** argv) {
     glShadeModel(GL_FLAT);
     glEnable(GL_CULL_FACE);
 
-    // The font first, so that the music and the first scene's clock start
-    // only when everything is ready.
-    std::string problem;
-    if (!loadFont(problem)) {
-        std::fprintf(stderr, "demo: %s: %s\n", fontFileName, problem.c_str());
-        failStartup();
-    }
-    quitIfRequested();
+    // The music and the first scene's clock start when everything is ready.
     startMusic();
     quitIfRequested();
     glutMainLoop();
@@ -243,18 +259,6 @@ void onIdle() {
 void onKey(unsigned char, int, int) { quitDemo(0); }
 
 void startMusic() {
-    if (!BASSMOD_Init(-1, musicRate, 0)) {
-        std::fprintf(stderr,
-                     "demo: cannot open the audio device: %s (SDL_AUDIODRIVER=dummy plays the "
-                     "show without sound)\n",
-                     musicErrorText());
-        failStartup();
-    }
-    if (!BASSMOD_MusicLoad(0, songFileName, 0, 0, musicLoadFlags)) {
-        std::fprintf(stderr, "demo: cannot load %s: %s\n", songFileName, musicErrorText());
-        BASSMOD_Free();
-        failStartup();
-    }
     BASSMOD_MusicPlay();
     startShow();
 }

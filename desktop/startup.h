@@ -4,9 +4,14 @@
 // cannot switch, it runs in a borderless window covering the screen: every
 // frame is drawn at 640x480 into the picture target (picture/picture_target.h)
 // and scaled onto the window as it is presented. Frames are drawn back to
-// back from the idle callback. It ends with status 0 when the sequencer reaches the
-// quit row, a character key is pressed, or SIGINT/SIGTERM arrives; with
-// status 1 when it cannot start.
+// back from the idle callback.
+//
+// Start-up reads the font, opens the audio device and loads the song before
+// it touches the screen, so that a missing file or sound leaves the screen as
+// it was. The show ends with status 0 when the sequencer reaches the quit
+// row or a character key is pressed; with 128 + the signal's number on
+// SIGINT, SIGTERM or SIGHUP (process/signals.h: within a second, however it
+// is blocked); with status 1 when it cannot start.
 #pragma once
 
 #include "show/platform.h"
@@ -35,9 +40,8 @@ void onIdle();
 // Any character key ends the show.
 void onKey(unsigned char key, int x, int y);
 
-// Start-up's last step: opens the audio device, loads and plays the song
-// (looping) and starts the show, stamping the first scene's clock. On
-// failure prints one line to standard error and exits with status 1.
+// Start-up's last step, once the screen is open: plays the song loaded
+// before (looping) and starts the show, stamping the first scene's clock.
 void startMusic();
 
 // A start-up failure whose one-line message has been printed: gives the

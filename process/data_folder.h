@@ -26,4 +26,9 @@ std::string installedDataFolder();
 // program that is not installed.
 void enterInstalledDataFolder();
 
+// Where the show looked for its data files, for a message about a missing
+// one: "in the data folder /usr/share/boxdemo", or "looked in the working
+// folder /home/ann; the data folder /usr/share/boxdemo does not exist".
+std::string dataFilesWhere();
+
 }  // namespace demo

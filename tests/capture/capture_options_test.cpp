@@ -98,6 +98,8 @@ TEST(CaptureOptionsOutputs, TheOutputPathChoosesPicturesOrVideo) {
     EXPECT_EQ(p.options.outputKind, OutputKind::pngFolder);
     p = parse({"-o", "show.mp4"});
     EXPECT_EQ(p.options.outputKind, OutputKind::mp4);
+    p = parse({"-o", "show.MP4"});
+    EXPECT_EQ(p.options.outputKind, OutputKind::mp4);
     p = parse({"--wav", "music.wav"});
     ASSERT_EQ(p.result, ParseResult::run) << p.error;
     EXPECT_EQ(p.options.outputKind, OutputKind::none);
@@ -160,6 +162,8 @@ TEST(CaptureOptionsErrors, MistakesAreRefusedWithAReasonThatNamesThem) {
         {{"-o", "out", "--size", "7681x480"}, "--size"},
         {{"-o", "show.mp4", "--frames", "0-9", "--size", "641x480"}, "even sides"},
         {{"--fps", "30"}, "nothing to write"},
+        {{"-o", "show.mkv"}, "not .mkv"},
+        {{"-o", "show.WebM"}, "not .webm"},
     };
     for (const Case& c : cases) {
         const Parsed p = parse(c.arguments);

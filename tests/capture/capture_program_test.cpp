@@ -288,10 +288,12 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
         // A range that starts after the show's quit row, and a frame past it.
         {"--fps 10 --frames 200-210 -o frames", "", "ends at frame 60"},
         {"--fps 10 --only 5,61 -o frames", "", "frame 61 does not exist"},
+        {"--fps 10 --from 5.9 --to 7 -o frames", "", "which ends at frame 60 (6.00 s at 10 fps)"},
         // A disc that fills up: a file-size limit fails the second picture's
-        // write, and the system's reason is given.
-        {"--fps 10 --only 0,12 -o pictures", "trap '' XFSZ; ulimit -f 8;",
+        // write, or the music's, and the system's reason is given.
+        {"--fps 10 --only 0,12 -o pictures", "ulimit -f 8;",
          "cannot write pictures/frame-000012.png: File too large"},
+        {"--fps 10 --wav music.wav", "ulimit -f 8;", "cannot write music.wav: File too large"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.environment + " " + c.arguments);
@@ -307,6 +309,29 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
     EXPECT_FALSE(fileExists(path("show.mp4")));
     // The complete picture stays; the one that failed leaves nothing behind.
     EXPECT_EQ(testsupport::commandOutput("ls -A '" + path("pictures") + "'"), "frame-000000.png");
+    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "'"), "pictures");
+}
+
+TEST_F(CaptureProgram, OutputsThatAreNotPlainFilesAreWrittenIntoNotReplaced) {
+    // A named pipe with a reader gets the timeline; a symbolic link's target
+    // gets the WAV, and the link stays a link; standard output takes a
+    // timeline too.
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("music.wav", path("link.wav").c_str()), 0);
+    const testsupport::CommandResult r = testsupport::runCommand(
+        "cd '" + folder + "' && (wc -l < pipe > lines &) && '" + programPath() + "' --quiet " +
+        testInputs() + " --fps 10 --timeline pipe --wav link.wav && sleep 0.2 && cat lines && '" +
+        programPath() + "' --quiet " + testInputs() + " --fps 10 --timeline /dev/stdout | wc -l");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, "61\n61\n") << "a heading and a line per frame, through each";
+    struct stat info;
+    ASSERT_EQ(lstat(path("pipe").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(lstat(path("link.wav").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    const WavFile music = readWav(path("music.wav"));
+    EXPECT_TRUE(music.valid);
+    EXPECT_EQ(music.samples.size(), std::size_t(2 * 6 * 44100)) << "six seconds of music";
 }
 
 // ---- ending cleanly ----

@@ -78,15 +78,13 @@ protected:
     std::string directory;
 };
 
-// Reports on standard error, at exit, whether the screen was given back, so
-// that a death test can check it.
-void reportScreenAtExit() {
-    std::atexit([] {
-        std::fprintf(stderr, "[game mode active at exit: %d]\n", glrec::gameModeActive() ? 1 : 0);
-    });
+// Reports on standard error, at exit, how many GL calls were made, so that a
+// death test can check that the screen was never touched.
+void reportGlCallsAtExit() {
+    std::atexit([] { std::fprintf(stderr, "[GL calls at exit: %zu]\n", glrec::callCount()); });
 }
 
-TEST_F(Startup, OpensTheScreenSetsFixedStateLoadsTheFontThenStartsTheMusic) {
+TEST_F(Startup, ReadsItsFilesAndOpensTheSoundThenOpensTheScreenAndStartsTheMusic) {
     glrec::setElapsedMs(1234);
     EXPECT_EQ(runDemo(), 0);
 
@@ -117,9 +115,11 @@ TEST_F(Startup, OpensTheScreenSetsFixedStateLoadsTheFontThenStartsTheMusic) {
               (std::vector<std::string>{"BASSMOD_Init(-1, 44100, 0)",
                                         "BASSMOD_MusicLoad(0, \"demosong.it\", 0, 0, 261)",
                                         "BASSMOD_MusicPlay()"}));
-    // The music starts after the fixed state is set, and the first scene's
-    // clock is stamped after the music starts.
-    EXPECT_EQ(fakemusic::calls().front().glCallsBefore, 14u);
+    // The sound is opened and the song loaded before the screen, the music
+    // starts after the fixed state is set, and the first scene's clock is
+    // stamped after the music starts.
+    EXPECT_EQ(fakemusic::calls().at(1).glCallsBefore, 0u);
+    EXPECT_EQ(fakemusic::calls().at(2).glCallsBefore, 14u);
     EXPECT_EQ(demo::sequencer().sceneStartMs, 1234);
     EXPECT_EQ(glrec::displayCallback(), &demo::displayFrame);
     EXPECT_EQ(glrec::reshapeCallback(), &demo::onReshape);
@@ -258,36 +258,44 @@ TEST_F(Startup, InTheFullScreenWindowScenesSeeA640x480ScreenAndFramesAreScaledTh
     backToGameMode();
 }
 
-TEST_F(Startup, ABadFontImageEndsStartUpBeforeTheMusicAndGivesTheScreenBack) {
+TEST_F(Startup, ABadFontImageEndsStartUpBeforeTheScreenIsTouched) {
     writeFontImage(17000);
     EXPECT_EXIT(
         {
-            reportScreenAtExit();
+            reportGlCallsAtExit();
             runDemo();
         },
         ::testing::ExitedWithCode(1),
-        "^demo: fontpre.tga: [^\n]*17000[^\n]*\n\\[game mode active at exit: 0\\]\n$");
+        "^demo: fontpre.tga: [^\n]*17000[^\n]*\n\\[GL calls at exit: 0\\]\n$");
+    // A missing one says where it was looked for.
     std::remove("fontpre.tga");
     EXPECT_EXIT(runDemo(), ::testing::ExitedWithCode(1),
-                "^demo: fontpre.tga: [^\n]*No such file or directory\n$");
+                "^demo: fontpre.tga: [^\n]*No such file or directory \\(looked in the working "
+                "folder [^\n]*startup-test[^\n]*\\)\n$");
     EXPECT_TRUE(fakemusic::calls().empty());
 }
 
-TEST_F(Startup, MusicThatCannotStartIsReportedWithItsCauseAndStatusOne) {
+TEST_F(Startup, MusicThatCannotStartEndsStartUpBeforeTheScreenIsTouched) {
     fakemusic::setInitResult(0, "no audio device");
     EXPECT_EXIT(
         {
-            reportScreenAtExit();
+            reportGlCallsAtExit();
             runDemo();
         },
         ::testing::ExitedWithCode(1),
         "^demo: cannot open the audio device: no audio device \\(SDL_AUDIODRIVER=dummy plays "
-        "the show without sound\\)\n\\[game mode active at exit: 0\\]\n$");
+        "the show without sound\\)\n\\[GL calls at exit: 0\\]\n$");
 
     fakemusic::reset();
     fakemusic::setLoadResult(0, "No such file or directory");
-    EXPECT_EXIT(runDemo(), ::testing::ExitedWithCode(1),
-                "^demo: cannot load demosong.it: No such file or directory\n$");
+    EXPECT_EXIT(
+        {
+            reportGlCallsAtExit();
+            runDemo();
+        },
+        ::testing::ExitedWithCode(1),
+        "^demo: cannot load demosong.it: No such file or directory \\(looked in the working "
+        "folder [^\n]*\\)\n\\[GL calls at exit: 0\\]\n$");
 }
 
 TEST_F(Startup, ReshapeSetsTheViewportAndTheOneProjection) {
@@ -330,7 +338,7 @@ TEST_F(Startup, AKeyStopsTheMusicGivesTheScreenBackAndExitsWithZero) {
         "\\[game mode active at exit: 0\\]\n$");
 }
 
-TEST_F(Startup, ATerminationSignalEndsTheShowAtTheNextIdleWithZero) {
+TEST_F(Startup, ATerminationSignalEndsTheShowAtTheNextIdleWith128PlusItsNumber) {
     runDemo();
     EXPECT_EXIT(
         {
@@ -338,13 +346,13 @@ TEST_F(Startup, ATerminationSignalEndsTheShowAtTheNextIdleWithZero) {
             std::fprintf(stderr, "still running\n");
             demo::onIdle();
         },
-        ::testing::ExitedWithCode(0), "^still running\n$");
+        ::testing::ExitedWithCode(128 + SIGTERM), "^still running\n$");
     EXPECT_EXIT(
         {
             std::raise(SIGINT);
             demo::onIdle();
         },
-        ::testing::ExitedWithCode(0), "");
+        ::testing::ExitedWithCode(128 + SIGINT), "");
 }
 
 }  // namespace
