@@ -6,14 +6,14 @@
 # A first pass finds the frame at which each scene starts (the capture's
 # timeline); the second captures each scene a few seconds in: past the
 # fade-in of scenes 1 and 3, with scene 6's ripples grown; the third the
-# full-screen picture. About four minutes. Without an X display it starts its
-# own Xvfb.
+# full-screen picture. The capture fast-forwards through the frames it does
+# not write, so the whole takes some 15 seconds. The pictures are named
+# after the show's scene list (build/scene-names). Without an X display it
+# starts its own Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
 
-names=(scene1-cube-cluster scene2-lobed-shell scene3-cube-tunnel scene4-particle-fountain
-       scene5-greetings scene6-rippling-sphere)
 # Seconds after the start of each scene.
 offsets=(8 11 5 8 8 8)
 fps=60
@@ -21,15 +21,16 @@ fps=60
 run=(scripts/with-display.sh)
 capture=("${run[@]}" "$build/demo-capture" --quiet --fps "$fps"
          --module "$build/demosong.it" --font "$build/fontpre.tga")
-cmake --build "$build" --target demo-capture >/dev/null
+cmake --build "$build" --target demo-capture scene-names >/dev/null
+mapfile -t names < <("$build/scene-names" | awk '{ print "scene" $1 "-" $2 }')
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The first frame of each scene: where the timeline's scene column changes.
 "${capture[@]}" --timeline "$work/timeline.txt"
 mapfile -t starts < <(awk '!/^#/ && $5 != scene { print $1; scene = $5 }' "$work/timeline.txt")
-if (( ${#starts[@]} != 6 )); then
-    echo "make-pictures: the timeline shows ${#starts[@]} scenes, not 6" >&2
+if (( ${#starts[@]} != ${#names[@]} )); then
+    echo "make-pictures: the timeline shows ${#starts[@]} scenes, not ${#names[@]}" >&2
     exit 1
 fi
 
