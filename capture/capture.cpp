@@ -150,7 +150,8 @@ static bool openVideo(const CaptureOptions& options, std::string& error) {
     // The video's sound is read again to join it: a WAV going to a device or
     // a pipe is written here first, and copied there at the end.
     if (wavPath.empty() || wavOutput.direct) wavPath = scratchFile(1);
-    return startVideoEncoder(scratchFile(0), options.fps, options.width, options.height, error);
+    return startVideoEncoder(scratchFile(0), options.fps, options.width, options.height,
+                             options.preset, error);
 }
 
 // The video and its sound joined into the MP4, in place for the commit (or

@@ -22,6 +22,10 @@ static const char usageText[] =
     "      --wav FILE        the music of the captured frames, 16-bit stereo 44100 Hz\n"
     "      --timeline FILE   one line per frame simulated: frame, clock, music order\n"
     "                        and row, scene, the scene's elapsed milliseconds\n"
+    "      --preset NAME     the video encoder's speed for the file's size: x264's\n"
+    "                        ultrafast, superfast, veryfast (the default), faster,\n"
+    "                        fast, medium, slow, slower or veryslow; the slower, the\n"
+    "                        smaller the file at the same quality\n"
     "      --size WxH        pictures and video of that size, e.g. 2880x2160: the\n"
     "                        640x480 picture scaled sharply, black bars where the\n"
     "                        shape differs (default 640x480; sides up to 7680,\n"
@@ -177,7 +181,7 @@ namespace {
 // What the command line said, before it is checked: the values as given for
 // the options that are read once the frame rate is known.
 struct GivenOptions {
-    std::string from, to, frames, only, size, fps;
+    std::string from, to, frames, only, size, fps, preset;
     bool haveFrom = false, haveTo = false, haveFrames = false, haveOnly = false;
 };
 
@@ -199,6 +203,7 @@ const OptionRow optionTable[] = {
     {"font", 0, true, &CaptureOptions::fontPath, nullptr, nullptr},
     {"fps", 0, true, nullptr, &GivenOptions::fps, nullptr},
     {"size", 0, true, nullptr, &GivenOptions::size, nullptr},
+    {"preset", 0, true, nullptr, &GivenOptions::preset, nullptr},
     {"from", 0, true, nullptr, &GivenOptions::from, &GivenOptions::haveFrom},
     {"to", 0, true, nullptr, &GivenOptions::to, &GivenOptions::haveTo},
     {"frames", 0, true, nullptr, &GivenOptions::frames, &GivenOptions::haveFrames},
@@ -319,6 +324,18 @@ bool checkRange(const GivenOptions& given, CaptureOptions& options, std::string&
 bool checkOutputs(const GivenOptions& given, CaptureOptions& options, std::string& error) {
     if (!options.outputPath.empty() && !outputKindOf(options.outputPath, options.outputKind, error))
         return false;
+    if (!given.preset.empty()) {
+        const auto known = std::find_if(std::begin(videoPresets), std::end(videoPresets),
+                                        [&](const char* name) { return given.preset == name; });
+        if (known == std::end(videoPresets)) {
+            error =
+                "--preset wants one of x264's presets, ultrafast to veryslow (see --help), "
+                "not '" +
+                given.preset + "'";
+            return false;
+        }
+        options.preset = given.preset;
+    }
     if (options.outputKind == OutputKind::mp4 && given.haveOnly) {
         error = "--only chooses pictures; a video needs a range (--frames or --from/--to)";
         return false;

@@ -16,6 +16,12 @@
 
 namespace demo {
 
+// x264's presets, fastest first, and the one a video is made with unless
+// --preset says otherwise (the README gives the measurements behind it).
+constexpr const char* videoPresets[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
+                                        "medium",    "slow",      "slower",   "veryslow"};
+constexpr const char defaultVideoPreset[] = "veryfast";
+
 enum class OutputKind {
     none,       // no pictures (a WAV or a timeline only)
     pngFolder,  // numbered PNG files in a folder
@@ -37,6 +43,9 @@ struct CaptureOptions {
     std::int64_t endFrame = -1;   // one past the last frame written; -1: up to the quit row
     std::vector<std::int64_t> onlyFrames;  // sorted, distinct; empty: every frame of the range
     bool quiet = false;                    // no progress bar even on a terminal
+    // The video encoder's speed for its size: one of x264's presets, from
+    // ultrafast to veryslow (videoPresets).
+    std::string preset = defaultVideoPreset;
 };
 
 enum class ParseResult { run, help, error };

@@ -120,7 +120,7 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
 }
 
 bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
-                       std::string& error) {
+                       const std::string& preset, std::string& error) {
     // A write to a pipe whose reader has died must fail with EPIPE, not end
     // the capture silently.
     std::signal(SIGPIPE, SIG_IGN);
@@ -131,7 +131,7 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
         std::to_string(width) + "x" + std::to_string(height),
         "-framerate", std::to_string(fps), "-i", "pipe:0",
         "-vf", "vflip", "-an",
-        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
+        "-c:v", "libx264", "-preset", preset, "-crf", "18", "-pix_fmt", "yuv420p",
         "file:" + videoPath};
     // clang-format on
     frameBytes = std::size_t(width) * height * 3;

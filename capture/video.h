@@ -14,10 +14,10 @@ namespace demo {
 bool findOnPath(const char* program);
 
 // Starts ffmpeg encoding frames of width x height (both even) at fps into
-// videoPath (H.264, yuv420p, no audio). On failure returns false with a
-// reason in error.
+// videoPath (H.264 at x264's preset and constant quality 18, yuv420p, no
+// audio). On failure returns false with a reason in error.
 bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
-                       std::string& error);
+                       const std::string& preset, std::string& error);
 
 // Sends one RGB frame of the encoder's size, rows bottom first as
 // glReadPixels gives them (ffmpeg turns them upright). Fails when ffmpeg has

@@ -90,10 +90,8 @@ void drawSharply(GLuint program, const PictureFit& fit) {
     glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TEXTURE_BIT);
     GLint previous = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_SCISSOR_TEST);
+    for (GLenum test : {GL_DEPTH_TEST, GL_BLEND, GL_CULL_FACE, GL_SCISSOR_TEST})
+        glDisable(test);
     glViewport(fit.x, fit.y, fit.width, fit.height);
     glUseProgram(program);
     glUniform2f(rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
@@ -123,10 +121,10 @@ bool makeOffscreenTarget(OffscreenTarget& target, int width, int height, bool wi
     glGenTextures(1, &target.colour);
     glBindTexture(GL_TEXTURE_2D, target.colour);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    for (GLenum name : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER})
+        glTexParameteri(GL_TEXTURE_2D, name, GL_NEAREST);
+    for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
+        glTexParameteri(GL_TEXTURE_2D, name, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, GLuint(boundTexture));
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.colour, 0);
     if (withDepth) {

@@ -193,10 +193,10 @@ bool makePicture() {
     emscripten_glBindTexture(GL_TEXTURE_2D, pictureColour);
     emscripten_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pictureWidth, pictureHeight, 0, GL_RGBA,
                             GL_UNSIGNED_BYTE, nullptr);
-    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    emscripten_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    for (GLenum name : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER})
+        emscripten_glTexParameteri(GL_TEXTURE_2D, name, GL_NEAREST);
+    for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
+        emscripten_glTexParameteri(GL_TEXTURE_2D, name, GL_CLAMP_TO_EDGE);
     emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                                       pictureColour, 0);
     emscripten_glGenRenderbuffers(1, &pictureDepth);
@@ -359,8 +359,8 @@ void presentPicture() {
                                      GL_NEAREST);
     } else {
         // any other in one pass of the desktop's sharp scaling program
-        emscripten_glDisable(GL_DEPTH_TEST);
-        emscripten_glDisable(GL_BLEND);
+        for (GLenum test : {GL_DEPTH_TEST, GL_BLEND})
+            emscripten_glDisable(test);
         emscripten_glViewport(fit.x, fit.y, fit.width, fit.height);
         emscripten_glUseProgram(scalingProgram);
         emscripten_glUniform2f(rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));

@@ -78,10 +78,22 @@ protected:
     std::string directory;
 };
 
-// Reports on standard error, at exit, how many GL calls were made, so that a
-// death test can check that the screen was never touched.
+// Reports on standard error, at exit, how many GL calls were made.
 void reportGlCallsAtExit() {
     std::atexit([] { std::fprintf(stderr, "[GL calls at exit: %zu]\n", glrec::callCount()); });
+}
+
+// Starts the show, which must end with status 1 and the message matching
+// line before it made a single GL call: the screen is never touched.
+void expectFailureBeforeTheScreen(const std::string& line) {
+    char name[] = "demo";
+    char* argv[] = {name, nullptr};
+    EXPECT_EXIT(
+        {
+            reportGlCallsAtExit();
+            demo::runDemo(1, argv);
+        },
+        ::testing::ExitedWithCode(1), "^" + line + "\n\\[GL calls at exit: 0\\]\n$");
 }
 
 TEST_F(Startup, ReadsItsFilesAndOpensTheSoundThenOpensTheScreenAndStartsTheMusic) {
@@ -260,42 +272,25 @@ TEST_F(Startup, InTheFullScreenWindowScenesSeeA640x480ScreenAndFramesAreScaledTh
 
 TEST_F(Startup, ABadFontImageEndsStartUpBeforeTheScreenIsTouched) {
     writeFontImage(17000);
-    EXPECT_EXIT(
-        {
-            reportGlCallsAtExit();
-            runDemo();
-        },
-        ::testing::ExitedWithCode(1),
-        "^demo: fontpre.tga: [^\n]*17000[^\n]*\n\\[GL calls at exit: 0\\]\n$");
+    expectFailureBeforeTheScreen("demo: fontpre.tga: [^\n]*17000[^\n]*");
     // A missing one says where it was looked for.
     std::remove("fontpre.tga");
-    EXPECT_EXIT(runDemo(), ::testing::ExitedWithCode(1),
-                "^demo: fontpre.tga: [^\n]*No such file or directory \\(looked in the working "
-                "folder [^\n]*startup-test[^\n]*\\)\n$");
+    expectFailureBeforeTheScreen(
+        "demo: fontpre.tga: [^\n]*No such file or directory \\(looked in the working folder "
+        "[^\n]*startup-test[^\n]*\\)");
     EXPECT_TRUE(fakemusic::calls().empty());
 }
 
 TEST_F(Startup, MusicThatCannotStartEndsStartUpBeforeTheScreenIsTouched) {
     fakemusic::setInitResult(0, "no audio device");
-    EXPECT_EXIT(
-        {
-            reportGlCallsAtExit();
-            runDemo();
-        },
-        ::testing::ExitedWithCode(1),
-        "^demo: cannot open the audio device: no audio device \\(SDL_AUDIODRIVER=dummy plays "
-        "the show without sound\\)\n\\[GL calls at exit: 0\\]\n$");
-
+    expectFailureBeforeTheScreen(
+        "demo: cannot open the audio device: no audio device \\(SDL_AUDIODRIVER=dummy plays the "
+        "show without sound\\)");
     fakemusic::reset();
     fakemusic::setLoadResult(0, "No such file or directory");
-    EXPECT_EXIT(
-        {
-            reportGlCallsAtExit();
-            runDemo();
-        },
-        ::testing::ExitedWithCode(1),
-        "^demo: cannot load demosong.it: No such file or directory \\(looked in the working "
-        "folder [^\n]*\\)\n\\[GL calls at exit: 0\\]\n$");
+    expectFailureBeforeTheScreen(
+        "demo: cannot load demosong.it: No such file or directory \\(looked in the working "
+        "folder [^\n]*\\)");
 }
 
 TEST_F(Startup, ReshapeSetsTheViewportAndTheOneProjection) {

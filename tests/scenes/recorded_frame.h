@@ -193,14 +193,21 @@ inline void drawFrame(void (*scene)(int), int elapsedMs, bool record = true) {
     }
 }
 
-// Draws scene at each of times, the generator running on, and checks that
-// every frame takes exactly draws values from it.
+// Draws scene at each of times, the generator running on, then again with a
+// generator that always gives 0, and checks that every frame takes exactly
+// draws values from it, whatever they are. Leaves the real sequence from
+// state 1 in use.
 inline void expectDrawsEveryFrame(void (*scene)(int), std::initializer_list<int> times,
                                   long draws) {
-    for (int ms : times) {
-        drawFrame(scene, ms, false);
-        EXPECT_EQ(scriptedrand::calls(), draws) << "at " << ms << " ms";
+    for (bool zeros : {false, true}) {
+        if (zeros) scriptedrand::returnConstant(0);
+        for (int ms : times) {
+            drawFrame(scene, ms, false);
+            EXPECT_EQ(scriptedrand::calls(), draws)
+                << "at " << ms << " ms" << (zeros ? ", zeros" : "");
+        }
     }
+    scriptedrand::useRealSequence(1);
 }
 
 // Checks a band test whose bounds low and high are both strict: the bounds
