@@ -77,9 +77,10 @@ bool openFrameReader(int width, int height, std::string& error) {
 
 void bindFrameTarget() { bindPictureTarget(); }
 
-void readFrame(std::uint8_t* pixels) {
+void readFrame(std::uint8_t* pixels, bool withAlpha) {
     if (scaled()) scalePicture(output.framebuffer, outputWidth, outputHeight);
-    glReadPixels(0, 0, outputWidth, outputHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    glReadPixels(0, 0, outputWidth, outputHeight, withAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
+                 pixels);
 }
 
 void closeFrameReader() {

@@ -22,10 +22,11 @@ bool openFrameReader(int width, int height, std::string& error);
 // Binds the picture target: the next frame's target.
 void bindFrameTarget();
 
-// Reads the frame just drawn back into pixels, width x height RGB rows
-// bottom first (glReadPixels' order), scaled first when the size is not
-// 640x480.
-void readFrame(std::uint8_t* pixels);
+// Reads the frame just drawn back into pixels, width x height rows bottom
+// first (glReadPixels' order), scaled first when the size is not 640x480:
+// RGB for a picture file, RGBA when withAlpha (the video encoder's input,
+// which the driver reads back without a conversion: a third of the time).
+void readFrame(std::uint8_t* pixels, bool withAlpha);
 
 // Releases the targets, the window and GLUT, so that the GL driver frees
 // what it holds before the process ends. Does nothing when not open.

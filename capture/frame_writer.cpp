@@ -91,9 +91,14 @@ void writeFrames() {
 
 }  // namespace
 
+int framePixelBytes(const CaptureOptions& options) {
+    return options.outputKind == OutputKind::mp4 ? 4 : 3;
+}
+
 void startFrameWriter(const CaptureOptions& options) {
     writing = &options;
-    const std::size_t bytes = std::size_t(options.width) * std::size_t(options.height) * 3;
+    const std::size_t bytes =
+        std::size_t(options.width) * std::size_t(options.height) * framePixelBytes(options);
     freeBuffers.clear();
     for (int i = 0; i < bufferCount; ++i) {
         buffers[i].assign(bytes, 0);

@@ -26,8 +26,13 @@ namespace demo {
 // go).
 void startFrameWriter(const CaptureOptions& options);
 
-// A buffer for the next frame (width x height x 3 bytes, rows bottom first),
-// waiting while the writer holds them all; nullptr once a write has failed.
+// The bytes of a pixel the writer takes: 3 (RGB) for pictures, 4 (RGBA) for
+// the video encoder.
+int framePixelBytes(const CaptureOptions& options);
+
+// A buffer for the next frame (width x height pixels of framePixelBytes,
+// rows bottom first), waiting while the writer holds them all; nullptr once
+// a write has failed.
 std::uint8_t* frameBuffer();
 
 // Queues the buffer last handed out, holding frame number frame, to be

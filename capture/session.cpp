@@ -98,7 +98,7 @@ static bool writeFrame(const CaptureSession& s, std::string& error) {
         stopFrameWriter(false, error);
         return false;
     }
-    readFrame(pixels);
+    readFrame(pixels, framePixelBytes(*s.options) == 4);
     queueFrame(s.frame);
     return true;
 }

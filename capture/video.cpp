@@ -127,14 +127,14 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",
-        "-f", "rawvideo", "-pixel_format", "rgb24", "-video_size",
+        "-f", "rawvideo", "-pixel_format", "rgba", "-video_size",
         std::to_string(width) + "x" + std::to_string(height),
         "-framerate", std::to_string(fps), "-i", "pipe:0",
         "-vf", "vflip", "-an",
         "-c:v", "libx264", "-preset", preset, "-crf", "18", "-pix_fmt", "yuv420p",
         "file:" + videoPath};
     // clang-format on
-    frameBytes = std::size_t(width) * height * 3;
+    frameBytes = std::size_t(width) * height * 4;
     pid_t pid = -1;
     if (!spawnFfmpeg(arguments, &encoderInput, pid, error)) return false;
     encoderPid = pid;
@@ -146,9 +146,9 @@ void interruptVideoEncoder() {
     if (pid > 0) kill(pid, SIGKILL);
 }
 
-bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error) {
+bool writeVideoFrame(const std::uint8_t* bottomUpRgba, std::string& error) {
     std::size_t left = frameBytes;
-    const std::uint8_t* at = bottomUpRgb;
+    const std::uint8_t* at = bottomUpRgba;
     while (left > 0) {
         // NOTE: checked before every part of a frame, so that an interrupt
         // ends a write the encoder takes piece by piece.

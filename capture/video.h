@@ -19,10 +19,10 @@ bool findOnPath(const char* program);
 bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
                        const std::string& preset, std::string& error);
 
-// Sends one RGB frame of the encoder's size, rows bottom first as
-// glReadPixels gives them (ffmpeg turns them upright). Fails when ffmpeg has
-// gone away.
-bool writeVideoFrame(const std::uint8_t* bottomUpRgb, std::string& error);
+// Sends one RGBA frame of the encoder's size (the alpha unused), rows bottom
+// first as glReadPixels gives them (ffmpeg turns them upright). Fails when
+// ffmpeg has gone away.
+bool writeVideoFrame(const std::uint8_t* bottomUpRgba, std::string& error);
 
 // Ends a running encoder at once (SIGKILL: what it wrote is thrown away), so
 // that a write blocked on it returns; safe from another thread than the one
