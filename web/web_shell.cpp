@@ -112,8 +112,8 @@ EMSCRIPTEN_KEEPALIVE int webStart() {
 EMSCRIPTEN_KEEPALIVE int webFrame(int width, int height) {
     if (!running) return 0;
     setLayerCanvasSize(width, height);
-    displayFrame();
-    return running ? 1 : 0;
+    displayFrame();  // at the quit row the platform's end stops the music
+    return running && !showOver() ? 1 : 0;
 }
 
 // A key that types a character ends the show, as on the desktop.
