@@ -57,11 +57,17 @@ ffmpeg -hide_banner -loglevel error -framerate 60 -start_number 2400 -i "$work/f
     -pix_fmt yuv420p -c:v ffv1 "$work/lossless.mkv"
 quality() {
     "${capture[@]}" --from 40s --to 50s --preset "$1" -o "$work/$1.mp4"
-    ffmpeg -hide_banner -i "$work/$1.mp4" -i "$work/lossless.mkv" -lavfi "[0:v][1:v]ssim;[0:v][1:v]psnr" \
-        -f null - 2>&1 | awk -v preset="$1" -v size="$(stat -c %s "$work/$1.mp4")" '
+    # NOTE: both numbered afresh at 60 fps, so that frame n meets frame n whatever the
+    # containers' time bases round to.
+    local pair="[0:v]settb=1/60,setpts=N[a];[1:v]settb=1/60,setpts=N[b];[a][b]"
+    ffmpeg -hide_banner -i "$work/$1.mp4" -i "$work/lossless.mkv" -lavfi "${pair}ssim" -f null - 2>&1 |
+        grep SSIM >"$work/quality.txt"
+    ffmpeg -hide_banner -i "$work/$1.mp4" -i "$work/lossless.mkv" -lavfi "${pair}psnr" -f null - 2>&1 |
+        grep PSNR >>"$work/quality.txt"
+    awk -v preset="$1" -v size="$(stat -c %s "$work/$1.mp4")" '
         /SSIM/ { sub(/.*All:/, ""); ssim = $1 }
         /PSNR/ { sub(/.*average:/, ""); psnr = $1 }
-        END { printf "| %s | %.4f | %.2f dB | %.1f MB |\n", preset, ssim, psnr, size / 1e6 }'
+        END { printf "| %s | %.4f | %.2f dB | %.1f MB |\n", preset, ssim, psnr, size / 1e6 }' "$work/quality.txt"
 }
 
 echo "Show: $show s"

@@ -120,6 +120,41 @@ TEST_F(CaptureProgram, ChosenFramesOfEverySceneMatchTheReferences) {
     }
 }
 
+TEST_F(CaptureProgram, FastForwardedFramesLeaveExactlyTheStateOfARunFromTheStart) {
+    // Every frame drawn, from the start...
+    RunResult r = run("--fps 10 -o all --timeline timeline.txt");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+    // ...against the same frames after fast-forwards: one frame a little
+    // into each scene, and a range that starts in the particle fountain,
+    // which carries its pool and the blend state of the scene before it.
+    std::vector<long long> chosen;
+    int scene = 0;
+    for (const TimelineFrame& t : readTimeline(path("timeline.txt"))) {
+        if (t.scene != scene) chosen.push_back(t.frame + 3);
+        scene = t.scene;
+    }
+    ASSERT_EQ(chosen.size(), 6u);
+    std::string list;
+    for (long long f : chosen)
+        list += (list.empty() ? "" : ",") + std::to_string(f);
+    r = run("--fps 10 --only " + list + " -o chosen");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+    const long long rangeStart = chosen[3] + 1;
+    r = run("--fps 10 --frames " + std::to_string(rangeStart) + "-" +
+            std::to_string(rangeStart + 2) + " -o range");
+    ASSERT_EQ(r.status, 0) << r.errorText;
+
+    const auto same = [&](const std::string& folder, long long frame) {
+        const std::string name = frameName(frame);
+        return testsupport::readFileBytes(path(folder + "/" + name)) ==
+               testsupport::readFileBytes(path("all/" + name));
+    };
+    for (long long frame : chosen)
+        EXPECT_TRUE(same("chosen", frame)) << "frame " << frame;
+    for (long long frame = rangeStart; frame <= rangeStart + 2; ++frame)
+        EXPECT_TRUE(same("range", frame)) << "frame " << frame;
+}
+
 // The first audio frame (sample index) of each music order 2, 4, ..., 12,
 // found by rendering the test module one audio frame at a time.
 std::vector<std::int64_t> orderChangeSamples() {
