@@ -23,7 +23,7 @@ static const char usageText[] =
     "      --timeline FILE   one line per frame simulated: frame, clock, music order\n"
     "                        and row, scene, the scene's elapsed milliseconds\n"
     "      --preset NAME     the video encoder's speed for the file's size: x264's\n"
-    "                        ultrafast, superfast, veryfast (the default), faster,\n"
+    "                        ultrafast, superfast (the default), veryfast, faster,\n"
     "                        fast, medium, slow, slower or veryslow; the slower, the\n"
     "                        smaller the file at the same quality\n"
     "      --size WxH        pictures and video of that size, e.g. 2880x2160: the\n"

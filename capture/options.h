@@ -20,7 +20,7 @@ namespace demo {
 // --preset says otherwise (the README gives the measurements behind it).
 constexpr const char* videoPresets[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                         "medium",    "slow",      "slower",   "veryslow"};
-constexpr const char defaultVideoPreset[] = "veryfast";
+constexpr const char defaultVideoPreset[] = "superfast";
 
 enum class OutputKind {
     none,       // no pictures (a WAV or a timeline only)

@@ -131,7 +131,7 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
         std::to_string(width) + "x" + std::to_string(height),
         "-framerate", std::to_string(fps), "-i", "pipe:0",
         "-vf", "vflip", "-an",
-        "-c:v", "libx264", "-preset", preset, "-crf", "18", "-pix_fmt", "yuv420p",
+        "-c:v", "libx264", "-preset", preset, "-crf", "17", "-pix_fmt", "yuv420p",
         "file:" + videoPath};
     // clang-format on
     frameBytes = std::size_t(width) * height * 4;

@@ -14,7 +14,7 @@ namespace demo {
 bool findOnPath(const char* program);
 
 // Starts ffmpeg encoding frames of width x height (both even) at fps into
-// videoPath (H.264 at x264's preset and constant quality 18, yuv420p, no
+// videoPath (H.264 at x264's preset and constant quality 17, yuv420p, no
 // audio). On failure returns false with a reason in error.
 bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
                        const std::string& preset, std::string& error);
