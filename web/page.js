@@ -20,6 +20,7 @@ let program = null; // our program (boxdemo.js)
 let songPlayer = null;
 let state = 'loading'; // then 'ready' (the start screen), 'show', or 'broken'
 let frameRequest = 0;
+let fullScreenShow = false; // this show has entered full screen
 
 class Problem extends Error {}
 
@@ -127,6 +128,7 @@ function begin() {
     if (state !== 'ready') return;
     // NOTE: asked for before anything else, while the browser still counts
     // this as the user's gesture.
+    fullScreenShow = false;
     document.documentElement.requestFullscreen?.().catch(() => {});
     showCanvas();
     if (!program._webStart()) {
@@ -159,8 +161,12 @@ function typesCharacter(event) {
 startScreen.addEventListener('click', begin);
 // NOTE: in full screen the browser keeps Escape to itself and leaves full
 // screen; as Escape ends the show on the desktop, leaving full screen does.
+// Only this show's own full screen counts: the previous show's leaving it
+// may be reported after a key has already started the next.
 document.addEventListener('fullscreenchange', () => {
-    if (!document.fullscreenElement && state === 'show') program._webKey();
+    if (state !== 'show') return;
+    if (document.fullscreenElement) fullScreenShow = true;
+    else if (fullScreenShow) program._webKey();
 });
 window.addEventListener('keydown', (event) => {
     if (event.repeat) return;
