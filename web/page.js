@@ -4,7 +4,8 @@
 // the start screen.
 //
 // What goes wrong (no WebGL2, a data file missing or broken, no audio
-// worklet) is said in one sentence on the page and in the console.
+// worklet, audio that does not start) is said in one sentence on the page
+// and in the console.
 //
 // With ?test in the address the page also offers window.boxdemoTest, the
 // hook the browser tests drive it through (tests/web/browser.test.mjs).
@@ -97,6 +98,10 @@ async function load() {
     songPlayer.onFailure = (why) => {
         program._webSongEnded();
         fail(`The demo stopped: its data file demosong.it ${why}.`);
+    };
+    songPlayer.onNoAudio = () => {
+        program._webSongEnded();
+        fail('The demo cannot start: this browser\'s audio did not start (is a sound device or sound server available?).');
     };
     showStartScreen();
 }

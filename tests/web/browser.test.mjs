@@ -7,6 +7,7 @@
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
+import { pathToFileURL } from 'node:url';
 import { after, afterEach, before, describe, test } from 'node:test';
 
 import {
@@ -196,10 +197,18 @@ for (const browserName of browserNames) describe(`in ${browserName}`, () => {
         assert.equal(scalingErrors(await inWindow(1500, 1050), 1500, 1050, sharpBilinear(picture, 2, 1400, 1050), 50, 0, 1400, 1050, 2), 0);
     });
 
-    test('a missing or broken data file, or a browser without WebGL2, is said in one sentence', async () => {
+    test('a missing or broken data file, no WebGL2, audio that does not start, or a page opened from disc, is said in one sentence', async () => {
         const song = readFileSync(path.join(site, 'demosong.it'));
         const font = readFileSync(path.join(site, 'fontpre.tga'));
         const answer = (name, response) => (request) => request.url().endsWith(`/${name}`) && (request.respond(response), true);
+        // What a person reads, on the page and in the console; a click does
+        // not start the show.
+        const says = async (page, sentence) => {
+            assert.deepEqual(await screen(page), { state: 'broken', startScreen: true, canvas: false, message: sentence });
+            assert.ok(page.consoleErrors.includes(sentence), `the console says: ${page.consoleErrors.join(' | ')}`);
+            await page.click('#start');
+            assert.equal((await screen(page)).state, 'broken', 'a click does not start it');
+        };
         const cases = [
             [{ intercept: answer('demosong.it', { status: 404, body: 'no' }) },
                 'The demo cannot start: its data file demosong.it is missing (the server answered 404 Not Found).'],
@@ -213,13 +222,37 @@ for (const browserName of browserNames) describe(`in ${browserName}`, () => {
                     return kind === 'webgl2' ? null : getContext.call(this, kind, ...rest);
                 };
             } }, 'This browser cannot show the demo: it gives no WebGL2.'],
+            // the audio held suspended, as a browser with no sound device or
+            // server keeps it: said a few seconds after the click
+            [{ clicked: true, beforeLoad: () => {
+                window.AudioContext = class extends window.AudioContext {
+                    constructor(...rest) {
+                        super(...rest);
+                        this.suspend();
+                    }
+
+                    resume() {
+                        return Promise.resolve();
+                    }
+                };
+            } }, 'The demo cannot start: this browser\'s audio did not start (is a sound device or sound server available?).'],
         ];
         for (const [options, sentence] of cases) {
             const page = await open(options);
-            assert.deepEqual(await screen(page), { state: 'broken', startScreen: true, canvas: false, message: sentence });
-            assert.ok(page.consoleErrors.includes(sentence), `the console says: ${page.consoleErrors.join(' | ')}`);
-            await page.click('#start');
-            assert.equal((await screen(page)).state, 'broken', 'a click does not start it');
+            if (options.clicked) {
+                await page.click('#start');
+                await waitFor(page, () => document.body.dataset.state !== 'show', 'the show to stop', 15000);
+            }
+            await says(page, sentence);
+        }
+
+        // Opened from disc: Chromium runs no module script from there; Firefox
+        // runs the page as if served.
+        const fromDisc = await open({}, pathToFileURL(path.join(site, 'index.html')).href);
+        if (browserName === 'firefox') assert.equal((await screen(fromDisc)).state, 'ready');
+        else {
+            await says(fromDisc,
+                'The demo cannot start: opened from disc, the page must be served instead (scripts/web.sh serves it and prints its address).');
         }
     });
 });
