@@ -132,6 +132,8 @@ for (const browserName of browserNames) describe(`in ${browserName}`, () => {
         const page = await open();
         assert.deepEqual(await screen(page),
             { state: 'ready', startScreen: true, canvas: false, message: 'click or press a key to start' });
+        assert.equal(await page.$eval('#notice', (notice) => notice.checkVisibility() && notice.textContent),
+            'This show contains fast flickering and flashing images that may affect viewers with photosensitive epilepsy.');
 
         await page.click('#start');
         assert.equal((await screen(page)).canvas, true);
