@@ -23,6 +23,13 @@ let state = 'loading'; // then 'ready' (the start screen), 'show', or 'broken'
 let frameRequest = 0;
 let fullScreenShow = false; // this show has entered full screen
 
+// NOTE: Firefox answers AudioContext.outputLatency (and getOutputTimestamp)
+// by waiting on its audio thread, which with PulseAudio at times never
+// answers: the page freezes for good, often within a few plays. There the
+// latency is assumed, at about what it reports when it does answer.
+const firefoxLatency = 0.04;
+const askLatency = !/\bFirefox\//.test(navigator.userAgent);
+
 class Problem extends Error {}
 
 function setState(next) {
@@ -61,7 +68,7 @@ async function fetchData(name) {
 
 async function load() {
     try {
-        songPlayer = new SongPlayer(new ChiptuneJsPlayer({ repeatCount: 0 }));
+        songPlayer = new SongPlayer(new ChiptuneJsPlayer({ repeatCount: 0 }), askLatency ? undefined : firefoxLatency);
     } catch (error) {
         throw new Problem(`this browser cannot play its music (${error.message})`);
     }

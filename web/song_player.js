@@ -16,8 +16,11 @@ const reportSpanSeconds = 1;
 
 export class SongPlayer {
     // player: a chiptune3 ChiptuneJsPlayer made with repeatCount 0 (or any
-    // object with its methods and handler calls).
-    constructor(player) {
+    // object with its methods and handler calls); latency: the output
+    // latency to assume, in seconds, where the audio context must not be
+    // asked (undefined: ask it).
+    constructor(player, latency = undefined) {
+        this.assumedLatency = latency;
         this.ready = false; // the worklet takes messages (chiptune3 drops any sent before)
         this.song = null; // the loaded module's bytes
         this.loop = false;
@@ -109,7 +112,7 @@ export class SongPlayer {
         const reports = this.reports;
         if (reports.length === 0) return 0;
         const context = this.player.context;
-        const latency = (context.outputLatency || 0) + (context.baseLatency || 0);
+        const latency = this.assumedLatency ?? (context.outputLatency || 0) + (context.baseLatency || 0);
         const heardBy = reports[reports.length - 1].seconds - latency;
         let heard = reports[0];
         for (const report of reports) {
