@@ -30,14 +30,16 @@ xvfb=$!
 # NOTE: PulseAudio refuses nothing as root when told --system=false, but it
 # would keep its state in root's home and a runtime folder of its own
 # choosing; everything goes into the private folder instead, and the socket
-# takes clients without a cookie.
+# takes clients without a cookie. As root it would also raise its own
+# priority, ahead of the builds sharing the machine: a sink that plays to
+# nobody does not need it.
 mkdir -m 700 "$folder/pulse" "$folder/home"
 export PULSE_RUNTIME_PATH="$folder/pulse"
 export PULSE_SERVER="unix:$folder/pulse/native"
 export PULSE_COOKIE="$folder/pulse/cookie"
 HOME="$folder/home" XDG_CONFIG_HOME="$folder/home" \
     pulseaudio --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit -n \
-    --use-pid-file=false --log-target=stderr --log-level=error \
+    --realtime=false --high-priority=false --use-pid-file=false --log-target=stderr --log-level=error \
     --load=module-null-sink \
     --load="module-native-protocol-unix socket=$folder/pulse/native auth-anonymous=1" \
     >/dev/null 2>"$folder/pulse.log" &
