@@ -6,7 +6,8 @@
 #   --fuzz      what the fuzz targets need (clang, and the tests' packages)
 #   --package   what making and checking the Debian package needs
 #   --web       what the browser build needs (Emscripten, npm)
-#   --browser   what the browser's tests need (Chromium)
+#   --browser   what the browser's tests need (Chromium; Firefox ESR, with an
+#               X server and a sound server to give it WebGL2 and audio)
 #   --format    what checking the code's formatting needs (clang-format)
 # As root it runs apt-get; otherwise it prints the apt-get line to run.
 set -euo pipefail
@@ -21,7 +22,7 @@ for what in "$@"; do
         --package) packages+=(dpkg-dev file lintian) ;;
         # npm only where node came without it
         --web) packages+=(emscripten); command -v npm >/dev/null || packages+=(npm) ;;
-        --browser) packages+=(chromium) ;;
+        --browser) packages+=(chromium firefox-esr xvfb xauth pulseaudio) ;;
         --format) packages+=(clang-format) ;;
         *)
             echo "install-deps: unknown choice $what" >&2

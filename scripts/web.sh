@@ -1,27 +1,36 @@
 #!/usr/bin/env bash
 # The show in a web browser: installs what is missing, builds the site and
 # serves it.
-#   scripts/web.sh               builds, then serves http://127.0.0.1:8000/ until Ctrl+C
+#   scripts/web.sh [--port N]    builds, then serves http://127.0.0.1:N/ (8000
+#                                unless given) until Ctrl+C
 #   scripts/web.sh --build-only  builds only
 #   scripts/web.sh --test        builds with the tests and runs them (node's test
-#                                runner; headless Chromium; an X display for the
-#                                desktop capture, a private Xvfb without one)
+#                                runner; headless Chromium and Firefox, the
+#                                latter on a private X display and sound server)
 # Everything lands in build-web/: native/ (a desktop build that makes the two
 # data files and, for the tests, the call recorder's call-stream and
 # demo-capture), wasm/ (the Emscripten build) and site/ (what is served).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() {
+    echo "usage: scripts/web.sh [--port N | --build-only | --test]" >&2
+    exit 2
+}
 mode=serve
+port=8000
 case "${1:-}" in
     "") ;;
+    --port)
+        [[ $# -eq 2 && $2 =~ ^[0-9]{1,5}$ ]] && ((10#$2 >= 1 && 10#$2 <= 65535)) || usage
+        port=$((10#$2))
+        shift
+        ;;
     --build-only) mode=build ;;
     --test) mode=test ;;
-    *)
-        echo "usage: scripts/web.sh [--build-only | --test]" >&2
-        exit 2
-        ;;
+    *) usage ;;
 esac
+[[ $# -le 1 ]] || usage
 testing=OFF
 [[ $mode == test ]] && testing=ON
 
@@ -51,12 +60,33 @@ cmake --build build-web/wasm -j2 >/dev/null
 
 case $mode in
     build) echo "web: the site is in build-web/site" ;;
-    test) node --test tests/web/*.test.mjs ;;
+    # NOTE: Firefox shows WebGL2 only in a window on an X display, and plays
+    # only to a sound server; both are private to the run and stopped after it.
+    test) scripts/with-display-and-sound.sh node --test tests/web/*.test.mjs ;;
     serve)
-        echo "web: the show is at http://127.0.0.1:8000/ (Ctrl+C stops the server)"
-        python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web/site >/dev/null 2>&1 || {
-            echo "web: cannot serve on 127.0.0.1:8000 (is the port in use?)" >&2
-            exit 1
-        }
+        # The address is announced only once the server holds the port.
+        exec python3 - "$port" build-web/site <<'EOF'
+import functools
+import http.server
+import sys
+
+port, folder = int(sys.argv[1]), sys.argv[2]
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+try:
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", port), functools.partial(Quiet, directory=folder))
+except OSError as error:
+    sys.exit(f"web: cannot serve on 127.0.0.1:{port}: {error.strerror} (scripts/web.sh --port N takes another)")
+print(f"web: the show is at http://127.0.0.1:{port}/ (Ctrl+C stops the server)", flush=True)
+try:
+    server.serve_forever()
+except KeyboardInterrupt:
+    pass
+EOF
         ;;
 esac

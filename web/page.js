@@ -4,7 +4,8 @@
 // the start screen.
 //
 // What goes wrong (no WebGL2, a data file missing or broken, no audio
-// worklet) is said in one sentence on the page and in the console.
+// worklet, audio that does not start) is said in one sentence on the page
+// and in the console.
 //
 // With ?test in the address the page also offers window.boxdemoTest, the
 // hook the browser tests drive it through (tests/web/browser.test.mjs).
@@ -20,6 +21,14 @@ let program = null; // our program (boxdemo.js)
 let songPlayer = null;
 let state = 'loading'; // then 'ready' (the start screen), 'show', or 'broken'
 let frameRequest = 0;
+let fullScreenShow = false; // this show has entered full screen
+
+// NOTE: Firefox answers AudioContext.outputLatency (and getOutputTimestamp)
+// by waiting on its audio thread, which with PulseAudio at times never
+// answers: the page freezes for good, often within a few plays. There the
+// latency is assumed, at about what it reports when it does answer.
+const firefoxLatency = 0.04;
+const askLatency = !/\bFirefox\//.test(navigator.userAgent);
 
 class Problem extends Error {}
 
@@ -59,7 +68,7 @@ async function fetchData(name) {
 
 async function load() {
     try {
-        songPlayer = new SongPlayer(new ChiptuneJsPlayer({ repeatCount: 0 }));
+        songPlayer = new SongPlayer(new ChiptuneJsPlayer({ repeatCount: 0 }), askLatency ? undefined : firefoxLatency);
     } catch (error) {
         throw new Problem(`this browser cannot play its music (${error.message})`);
     }
@@ -97,6 +106,10 @@ async function load() {
         program._webSongEnded();
         fail(`The demo stopped: its data file demosong.it ${why}.`);
     };
+    songPlayer.onNoAudio = () => {
+        program._webSongEnded();
+        fail('The demo cannot start: this browser\'s audio did not start (is a sound device or sound server available?).');
+    };
     showStartScreen();
 }
 
@@ -127,6 +140,7 @@ function begin() {
     if (state !== 'ready') return;
     // NOTE: asked for before anything else, while the browser still counts
     // this as the user's gesture.
+    fullScreenShow = false;
     document.documentElement.requestFullscreen?.().catch(() => {});
     showCanvas();
     if (!program._webStart()) {
@@ -159,8 +173,12 @@ function typesCharacter(event) {
 startScreen.addEventListener('click', begin);
 // NOTE: in full screen the browser keeps Escape to itself and leaves full
 // screen; as Escape ends the show on the desktop, leaving full screen does.
+// Only this show's own full screen counts: the previous show's leaving it
+// may be reported after a key has already started the next.
 document.addEventListener('fullscreenchange', () => {
-    if (!document.fullscreenElement && state === 'show') program._webKey();
+    if (state !== 'show') return;
+    if (document.fullscreenElement) fullScreenShow = true;
+    else if (fullScreenShow) program._webKey();
 });
 window.addEventListener('keydown', (event) => {
     if (event.repeat) return;

@@ -9,7 +9,7 @@
 
 import path from 'node:path';
 
-import { launchChromium, openPage, root, serveSite } from '../tests/web/browser_support.mjs';
+import { launchBrowser, openPage, root, serveSite } from '../tests/web/browser_support.mjs';
 
 const width = 960;
 const height = 540;
@@ -18,7 +18,7 @@ const height = 540;
 const steps = [[0, 0], [10, 2], [20, 4], [30, 6], [40, 8], [5040, 8]];
 
 const server = await serveSite();
-const chromium = await launchChromium();
+const chromium = await launchBrowser('chromium');
 try {
     const page = await openPage(chromium.browser, server.url, { width, height });
     await page.evaluate((s) => window.boxdemoTest.replay(s, [s.length - 1]), steps);

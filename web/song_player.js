@@ -8,21 +8,29 @@
 
 // How long the worklet may take to start before the page gives up on it.
 const workletStartLimitMs = 10000;
+// How long after play() the audio may take to start, its first report; some
+// browsers take about two seconds (Firefox opening its sound server).
+const audioStartLimitMs = 6000;
 // Song time of reports kept for looking back, in seconds.
 const reportSpanSeconds = 1;
 
 export class SongPlayer {
     // player: a chiptune3 ChiptuneJsPlayer made with repeatCount 0 (or any
-    // object with its methods and handler calls).
-    constructor(player) {
+    // object with its methods and handler calls); latency: the output
+    // latency to assume, in seconds, where the audio context must not be
+    // asked (undefined: ask it).
+    constructor(player, latency = undefined) {
+        this.assumedLatency = latency;
         this.ready = false; // the worklet takes messages (chiptune3 drops any sent before)
         this.song = null; // the loaded module's bytes
         this.loop = false;
         this.playing = false; // from play to stop, free or the song's end
         this.reports = []; // this play's recent reports: {seconds, position}
+        this.silenceTimer = 0; // from play to the first report
         this.checking = null; // the promise functions of check()
         this.onEnd = () => {};
         this.onFailure = () => {};
+        this.onNoAudio = () => {};
         this.player = player;
         this.player.onProgress((report) => this.noteReport(report));
         this.player.onEnded(() => this.noteEnd());
@@ -62,22 +70,32 @@ export class SongPlayer {
 
     // From the top: the browser allows the audio to start now, as the page
     // calls this from a click or a key.
+    // When the audio has not started audioStartLimitMs later (the browser
+    // keeps it suspended, with no sound device or server to play to), the
+    // song stops and onNoAudio is called.
     play() {
         this.player.context.resume();
         this.player.setRepeatCount(this.loop ? -1 : 0);
         this.player.play(this.song.buffer);
         this.reports = [];
         this.playing = true;
+        clearTimeout(this.silenceTimer);
+        this.silenceTimer = setTimeout(() => {
+            this.stop();
+            this.onNoAudio();
+        }, audioStartLimitMs);
     }
 
     stop() {
         this.player.pause();
         this.playing = false;
+        clearTimeout(this.silenceTimer);
     }
 
     free() {
         this.player.stop();
         this.playing = false;
+        clearTimeout(this.silenceTimer);
         this.song = null;
         this.reports = [];
     }
@@ -94,7 +112,7 @@ export class SongPlayer {
         const reports = this.reports;
         if (reports.length === 0) return 0;
         const context = this.player.context;
-        const latency = (context.outputLatency || 0) + (context.baseLatency || 0);
+        const latency = this.assumedLatency ?? (context.outputLatency || 0) + (context.baseLatency || 0);
         const heardBy = reports[reports.length - 1].seconds - latency;
         let heard = reports[0];
         for (const report of reports) {
@@ -106,6 +124,7 @@ export class SongPlayer {
 
     noteReport(report) {
         if (!this.playing) return;
+        clearTimeout(this.silenceTimer);
         const reports = this.reports;
         const last = reports[reports.length - 1];
         // NOTE: a song played once reports order 0 after its last row, just

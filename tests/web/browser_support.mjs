@@ -1,6 +1,6 @@
 // What the browser tests share: the site served from this process, Debian's
-// Chromium driven by puppeteer-core, the page's test hook, and the desktop
-// capture's frames to hold the page's pictures against.
+// Chromium and Firefox driven by puppeteer-core, the page's test hook, and
+// the desktop capture's frames to hold the page's pictures against.
 
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -43,7 +43,11 @@ export async function serveSite(folder = site, headers = {}) {
     return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
 }
 
-export async function launchChromium() {
+// The browsers the tests run in: DEMO_BROWSERS, or both.
+export const browserNames = (process.env.DEMO_BROWSERS ?? 'chromium firefox').split(/[\s,]+/).filter(Boolean);
+
+// Chromium headless, with its own profile.
+async function launchChromium() {
     const profile = mkdtempSync(path.join(tmpdir(), 'boxdemo-chromium-'));
     const browser = await puppeteer.launch({
         executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -61,11 +65,42 @@ export async function launchChromium() {
     };
 }
 
-// A page of the site with the test hook, loaded: the start screen or a
-// problem showing. options.width/height: the window; options.intercept:
-// (request) => true when it answered the request itself; options.beforeLoad:
-// a function run in the page before its scripts. The console's errors are
-// collected in page.consoleErrors.
+// Firefox (over WebDriver BiDi, in a profile puppeteer makes and removes).
+// NOTE: headless, Firefox offers no WebGL2 here; in a window on an X display
+// it draws with Mesa. Run through scripts/with-display-and-sound.sh, it gets
+// a private display and a sound server; there, nothing switches the window to
+// full screen, so the full-screen transition must take no time or a click
+// that asks for full screen is never done.
+async function launchFirefox() {
+    if (!process.env.DISPLAY) {
+        throw new Error('Firefox needs an X display and a sound server: run through scripts/with-display-and-sound.sh');
+    }
+    const browser = await puppeteer.launch({
+        browser: 'firefox',
+        executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr',
+        headless: false,
+        extraPrefsFirefox: {
+            'full-screen-api.transition-duration.enter': '0 0',
+            'full-screen-api.transition-duration.leave': '0 0',
+            'full-screen-api.warning.timeout': 0,
+        },
+        protocolTimeout: 600000,
+    });
+    return { browser, close: () => browser.close() };
+}
+
+export function launchBrowser(name) {
+    if (name === 'chromium') return launchChromium();
+    if (name === 'firefox') return launchFirefox();
+    throw new Error(`no browser called ${name} (DEMO_BROWSERS: chromium, firefox)`);
+}
+
+// A page of the site with the test hook, at url (the site's address, or the
+// page's file), loaded: the start screen or a problem showing.
+// options.width/height: the window; options.intercept: (request) => true when
+// it answered the request itself; options.beforeLoad: a function run in the
+// page before its scripts. The console's errors are collected in
+// page.consoleErrors.
 export async function openPage(browser, url, options = {}) {
     const page = await browser.newPage();
     await page.setViewport({ width: options.width ?? 640, height: options.height ?? 480 });
@@ -77,7 +112,7 @@ export async function openPage(browser, url, options = {}) {
     }
     if (options.beforeLoad) await page.evaluateOnNewDocument(options.beforeLoad);
     await page.goto(`${url}?test`);
-    await page.evaluate(() => window.boxdemoTest.loaded);
+    await page.waitForFunction(() => document.body.dataset.state !== 'loading');
     return page;
 }
 
@@ -91,7 +126,7 @@ export function screen(page) {
     }));
 }
 
-export async function waitFor(page, condition, what, limitMs = 5000) {
+export async function waitFor(page, condition, what, limitMs = 10000) {
     await page.waitForFunction(condition, { timeout: limitMs, polling: 50 }).catch(() => {
         throw new Error(`waited ${limitMs} ms for ${what}`);
     });

@@ -1,30 +1,37 @@
 // The browser benchmark's driver (run.sh builds first): runs bench.js in
-// headless Chromium and the desktop benchmark's frame times with Mesa's
-// llvmpipe (demo-bench-render) on the same machine, and prints the README's
-// speed table, milliseconds unless said.
+// headless Chromium and in Firefox (each browser of DEMO_BROWSERS, both
+// unless set), and the desktop benchmark's frame times with Mesa's llvmpipe
+// (demo-bench-render) on the same machine, and prints the README's speed
+// table, milliseconds unless said.
 
 import { execFileSync } from 'node:child_process';
 import path from 'node:path';
 
-import { launchChromium, nativeBuild, root, serveSite } from '../../tests/web/browser_support.mjs';
+import { browserNames, launchBrowser, nativeBuild, root, serveSite } from '../../tests/web/browser_support.mjs';
 
 const benchFolder = process.env.DEMO_BENCH_DIR ?? path.join(root, 'build-web/bench');
+const browserTitles = { chromium: 'Chromium', firefox: 'Firefox' };
 
 // NOTE: a cross-origin isolated page gets a finer clock from performance.now.
 const server = await serveSite(benchFolder, {
     'Cross-Origin-Opener-Policy': 'same-origin',
     'Cross-Origin-Embedder-Policy': 'require-corp',
 });
-const chromium = await launchChromium();
-let browser;
+const results = {};
 try {
-    const page = await chromium.browser.newPage();
-    await page.setViewport({ width: 640, height: 480 });
-    await page.goto(`${server.url}bench.html`);
-    await page.waitForFunction(() => window.runBench);
-    browser = await page.evaluate(() => window.runBench());
+    for (const name of browserNames) {
+        const browser = await launchBrowser(name);
+        try {
+            const page = await browser.browser.newPage();
+            await page.setViewport({ width: 640, height: 480 });
+            await page.goto(`${server.url}bench.html`);
+            await page.waitForFunction(() => window.runBench);
+            results[name] = await page.evaluate(() => window.runBench());
+        } finally {
+            await browser.close();
+        }
+    }
 } finally {
-    await chromium.close();
     server.close();
 }
 
@@ -40,8 +47,11 @@ for (const line of output.split('\n')) {
 
 const names = ['cube cluster', 'five-lobed shell', 'cube tunnel', 'particle fountain', 'greetings', 'rippling sphere'];
 const ms = (value) => (value < 1 ? value.toFixed(2) : value.toFixed(1));
-console.log('| Scene | frames per second | frame time back to back | frame time waited for, median / 99th percentile | our layer\'s CPU time | scene code alone | WebGL draw calls per frame | floor: one draw call | frame ÷ floor | desktop (llvmpipe) frame time |');
-console.log('|---|---|---|---|---|---|---|---|---|---|');
-for (const s of browser) {
-    console.log(`| ${s.scene} ${names[s.scene - 1]} | ${(1000 / s.backToBackMs).toFixed(0)} | ${ms(s.backToBackMs)} | ${ms(s.frameMs)} / ${ms(s.frameMs99)} | ${ms(s.layerMs)} | ${ms(s.sceneMs)} | ${s.drawCalls} | ${ms(s.floorMs)} | ${(s.backToBackMs / s.floorMs).toFixed(2)} | ${ms(native[`scene${s.scene}`])} |`);
+console.log('| Scene | browser | frames per second | frame time back to back | frame time waited for, median / 99th percentile | our layer\'s CPU time | scene code alone | WebGL draw calls per frame | floor: one draw call | frame ÷ floor | desktop (llvmpipe) frame time |');
+console.log('|---|---|---|---|---|---|---|---|---|---|---|');
+for (let scene = 1; scene <= 6; ++scene) {
+    for (const name of browserNames) {
+        const s = results[name][scene - 1];
+        console.log(`| ${s.scene} ${names[s.scene - 1]} | ${browserTitles[name]} | ${(1000 / s.backToBackMs).toFixed(0)} | ${ms(s.backToBackMs)} | ${ms(s.frameMs)} / ${ms(s.frameMs99)} | ${ms(s.layerMs)} | ${ms(s.sceneMs)} | ${s.drawCalls} | ${ms(s.floorMs)} | ${(s.backToBackMs / s.floorMs).toFixed(2)} | ${ms(native[`scene${s.scene}`])} |`);
+    }
 }

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # The browser benchmark: builds the site, the benchmark's page and the
 # desktop's render benchmark (scripts/web.sh --build-only, in build-web/),
-# then prints the README's speed table (run.mjs). Needs Chromium
-# (scripts/web.sh --test installs it); starts its own Xvfb for the desktop
-# benchmark when no X display is set. A few minutes.
+# then prints the README's speed table (run.mjs), Chromium's and Firefox's
+# rows per scene. Needs both browsers (scripts/web.sh --test installs them);
+# runs on a private X display, which Firefox needs for WebGL2 and the desktop
+# benchmark draws on. A few minutes.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-command -v chromium >/dev/null || {
-    echo "web/bench/run.sh: needs Chromium: apt-get install chromium" >&2
-    exit 1
-}
+for browser in chromium firefox-esr; do
+    command -v $browser >/dev/null || {
+        echo "web/bench/run.sh: needs $browser: scripts/install-deps.sh --browser installs it" >&2
+        exit 1
+    }
+done
 scripts/web.sh --build-only >/dev/null
 cmake --build build-web/native -j2 --target demo-bench-render >/dev/null
-exec node web/bench/run.mjs
+exec scripts/with-display-and-sound.sh node web/bench/run.mjs
