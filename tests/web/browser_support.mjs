@@ -157,12 +157,13 @@ function topDownRgb(rgba, width, height) {
 
 // The desktop capture at fps frames a second: its timeline (frame, clockMs,
 // position, scene, elapsedMs for every frame) and, as top-down RGB, the
-// frames listed in `only`.
-export function captureShow(fps, only) {
+// frames listed in `only`, at size (scaled as the desktop's full screen
+// scales its picture).
+export function captureShow(fps, only, size = '640x480') {
     const folder = mkdtempSync(path.join(tmpdir(), 'boxdemo-capture-'));
     try {
         execFileSync(path.join(root, 'scripts/with-display.sh'), [
-            path.join(nativeBuild, 'demo-capture'), '--quiet', '--fps', String(fps),
+            path.join(nativeBuild, 'demo-capture'), '--quiet', '--fps', String(fps), '--size', size,
             '--module', path.join(nativeBuild, 'demosong.it'), '--font', path.join(nativeBuild, 'fontpre.tga'),
             '--timeline', path.join(folder, 'timeline.txt'), '--only', only.join(','), '-o', path.join(folder, 'frames'),
         ]);
