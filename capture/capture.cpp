@@ -291,7 +291,7 @@ int runCapture(const CaptureOptions& options) {
     // From here on an interrupt leaves the frame loop, which cleans up.
     CaptureSession session;
     startSession(session, options, false);
-    bool ok = openFrameReader(options.width, options.height, error);
+    bool ok = openFrameReader(options.width, options.height, framePixelBytes(options) == 4, error);
     deferTerminationSignals();
     const std::uint64_t wavFrames = std::uint64_t(samplesBefore(dry.frame, options.fps) -
                                                   samplesBefore(options.firstFrame, options.fps));
@@ -303,7 +303,8 @@ int runCapture(const CaptureOptions& options) {
         if (options.outputKind != OutputKind::none) startFrameWriter(options);
         while (stepSession(session, error)) {
         }
-        ok = session.end != SessionEnd::failed && session.end != SessionEnd::interrupted;
+        ok = session.end != SessionEnd::failed && session.end != SessionEnd::interrupted &&
+             finishSession(session, error);
         std::string writeError;
         if (!stopFrameWriter(!ok || terminationSignal() != 0, writeError) && ok) {
             ok = false;

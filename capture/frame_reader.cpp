@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "picture/picture_target.h"
 #include "process/process.h"
@@ -22,6 +23,14 @@ int window = 0;
 // target itself is picture_target's).
 OffscreenTarget output;
 int outputWidth = pictureWidth, outputHeight = pictureHeight;
+GLenum readFormat = GL_RGB;
+std::size_t frameBytes = 0;
+
+// Two pixel buffer objects: the frame being read and the one before it,
+// with the frame number each holds (-1: none), oldest first.
+GLuint readBuffers[2] = {0, 0};
+std::int64_t readFrames[2] = {-1, -1};
+int nextReadBuffer = 0;
 
 bool scaled() { return outputWidth != pictureWidth || outputHeight != pictureHeight; }
 
@@ -39,13 +48,15 @@ void onGlutWarning(const char*, va_list) {}
 
 }  // namespace
 
-bool openFrameReader(int width, int height, std::string& error) {
+bool openFrameReader(int width, int height, bool withAlpha, std::string& error) {
     if (std::getenv("DISPLAY") == nullptr) {
         error = "no X display (DISPLAY is not set); run it under Xvfb, e.g. with xvfb-run";
         return false;
     }
     outputWidth = width;
     outputHeight = height;
+    readFormat = withAlpha ? GL_RGBA : GL_RGB;
+    frameBytes = std::size_t(width) * std::size_t(height) * (withAlpha ? 4 : 3);
 
     // NOTE: GLUT gets a command line of its own: ours is not its to read.
     int argc = 1;
@@ -66,6 +77,14 @@ bool openFrameReader(int width, int height, std::string& error) {
     // The picture target last: it stays bound.
     if (!openPictureTarget(error)) return false;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGenBuffers(2, readBuffers);
+    for (GLuint buffer : readBuffers) {
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+        glBufferData(GL_PIXEL_PACK_BUFFER, GLsizeiptr(frameBytes), nullptr, GL_STREAM_READ);
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    readFrames[0] = readFrames[1] = -1;
+    nextReadBuffer = 0;
 
     // The desktop program's start-up state, then the projection its reshape
     // callback sets.
@@ -77,14 +96,34 @@ bool openFrameReader(int width, int height, std::string& error) {
 
 void bindFrameTarget() { bindPictureTarget(); }
 
-void readFrame(std::uint8_t* pixels, bool withAlpha) {
+void startFrameRead(std::int64_t frame) {
     if (scaled()) scalePicture(output.framebuffer, outputWidth, outputHeight);
-    glReadPixels(0, 0, outputWidth, outputHeight, withAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
-                 pixels);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, readBuffers[nextReadBuffer]);
+    glReadPixels(0, 0, outputWidth, outputHeight, readFormat, GL_UNSIGNED_BYTE, nullptr);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    readFrames[nextReadBuffer] = frame;
+    nextReadBuffer = 1 - nextReadBuffer;
+}
+
+int framesBeingRead() { return (readFrames[0] >= 0) + (readFrames[1] >= 0); }
+
+std::int64_t finishFrameRead(std::uint8_t* pixels) {
+    // The oldest: the one after the next to be used, when it holds a frame.
+    const int oldest = readFrames[nextReadBuffer] >= 0 ? nextReadBuffer : 1 - nextReadBuffer;
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, readBuffers[oldest]);
+    if (const void* mapped = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY)) {
+        std::memcpy(pixels, mapped, frameBytes);
+        glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    const std::int64_t frame = readFrames[oldest];
+    readFrames[oldest] = -1;
+    return frame;
 }
 
 void closeFrameReader() {
     if (window == 0) return;
+    glDeleteBuffers(2, readBuffers);
     closePictureTarget();
     releaseOffscreenTarget(output);
     glutDestroyWindow(window);

@@ -13,20 +13,26 @@
 
 namespace demo {
 
-// Opens the window and the targets for pictures of width x height; false
-// with a one-line reason in error. freeglut's own fatal errors (no display,
-// no GLX visual) end the process with status 1 after one line naming the
-// window.
-bool openFrameReader(int width, int height, std::string& error);
+// Opens the window and the targets for pictures of width x height, read
+// back as RGB, or RGBA when withAlpha (the video encoder's input, which the
+// driver reads back without a conversion); false with a one-line reason in
+// error. freeglut's own fatal errors (no display, no GLX visual) end the
+// process with status 1 after one line naming the window.
+bool openFrameReader(int width, int height, bool withAlpha, std::string& error);
 
 // Binds the picture target: the next frame's target.
 void bindFrameTarget();
 
-// Reads the frame just drawn back into pixels, width x height rows bottom
-// first (glReadPixels' order), scaled first when the size is not 640x480:
-// RGB for a picture file, RGBA when withAlpha (the video encoder's input,
-// which the driver reads back without a conversion: a third of the time).
-void readFrame(std::uint8_t* pixels, bool withAlpha);
+// The read-back runs a frame behind, so that the driver draws the next
+// frame while it copies this one: startFrameRead asks for the frame just
+// drawn, scaled first when the size is not 640x480, and finishFrameRead
+// copies the oldest frame asked for into pixels (width x height rows bottom
+// first, glReadPixels' order) once the next is under way, or at the end.
+// framesBeingRead says how many are waiting (0 or 1 after a finish).
+void startFrameRead(std::int64_t frame);
+int framesBeingRead();
+// Copies the oldest frame asked for into pixels; returns its number.
+std::int64_t finishFrameRead(std::uint8_t* pixels);
 
 // Releases the targets, the window and GLUT, so that the GL driver frees
 // what it holds before the process ends. Does nothing when not open.

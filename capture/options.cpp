@@ -23,9 +23,10 @@ static const char usageText[] =
     "      --timeline FILE   one line per frame simulated: frame, clock, music order\n"
     "                        and row, scene, the scene's elapsed milliseconds\n"
     "      --preset NAME     the video encoder's speed for the file's size: x264's\n"
-    "                        ultrafast, superfast (the default), veryfast, faster,\n"
-    "                        fast, medium, slow, slower or veryslow; the slower, the\n"
-    "                        smaller the file at the same quality\n"
+    "                        ultrafast, superfast, veryfast, faster, fast, medium,\n"
+    "                        slow, slower or veryslow; the slower, the smaller the\n"
+    "                        file at the same quality (default superfast; above\n"
+    "                        1920x1080, ultrafast)\n"
     "      --size WxH        pictures and video of that size, e.g. 2880x2160: the\n"
     "                        640x480 picture scaled sharply, black bars where the\n"
     "                        shape differs (default 640x480; sides up to 7680,\n"
@@ -324,6 +325,7 @@ bool checkRange(const GivenOptions& given, CaptureOptions& options, std::string&
 bool checkOutputs(const GivenOptions& given, CaptureOptions& options, std::string& error) {
     if (!options.outputPath.empty() && !outputKindOf(options.outputPath, options.outputKind, error))
         return false;
+    if (long(options.width) * options.height > largeVideoPixels) options.preset = largeVideoPreset;
     if (!given.preset.empty()) {
         const auto known = std::find_if(std::begin(videoPresets), std::end(videoPresets),
                                         [&](const char* name) { return given.preset == name; });

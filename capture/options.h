@@ -16,11 +16,14 @@
 
 namespace demo {
 
-// x264's presets, fastest first, and the one a video is made with unless
-// --preset says otherwise (the README gives the measurements behind it).
+// x264's presets, fastest first, and the ones a video is made with unless
+// --preset says otherwise: superfast, and above 1920x1080, where the encoder
+// is most of the cost, ultrafast (the README gives the measurements).
 constexpr const char* videoPresets[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                         "medium",    "slow",      "slower",   "veryslow"};
 constexpr const char defaultVideoPreset[] = "superfast";
+constexpr const char largeVideoPreset[] = "ultrafast";
+constexpr long largeVideoPixels = 1920L * 1080;
 
 enum class OutputKind {
     none,       // no pictures (a WAV or a timeline only)
@@ -45,7 +48,7 @@ struct CaptureOptions {
     bool quiet = false;                    // no progress bar even on a terminal
     // The video encoder's speed for its size: one of x264's presets, from
     // ultrafast to veryslow (videoPresets).
-    std::string preset = defaultVideoPreset;
+    std::string preset = defaultVideoPreset;  // or largeVideoPreset, by the size
 };
 
 enum class ParseResult { run, help, error };

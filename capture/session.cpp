@@ -90,18 +90,28 @@ static void writeTimelineLine(const CaptureSession& s) {
                  show.position.order, show.position.row, show.sceneIndex + 1, show.elapsedMs);
 }
 
-// The frame just drawn, read back and queued for the writer; false with
-// the writer's error once a write has failed.
-static bool writeFrame(const CaptureSession& s, std::string& error) {
-    std::uint8_t* pixels = frameBuffer();
-    if (pixels == nullptr) {
-        stopFrameWriter(false, error);
-        return false;
+// Hands the frames read back to the writer until at most keep are still
+// being read; false with the writer's error once a write has failed.
+static bool passFramesOn(int keep, std::string& error) {
+    while (framesBeingRead() > keep) {
+        std::uint8_t* pixels = frameBuffer();
+        if (pixels == nullptr) {
+            stopFrameWriter(false, error);
+            return false;
+        }
+        queueFrame(finishFrameRead(pixels));
     }
-    readFrame(pixels, framePixelBytes(*s.options) == 4);
-    queueFrame(s.frame);
     return true;
 }
+
+// The frame just drawn, asked to be read back; the one before it, read by
+// now, goes to the writer.
+static bool writeFrame(const CaptureSession& s, std::string& error) {
+    startFrameRead(s.frame);
+    return passFramesOn(1, error);
+}
+
+bool finishSession(CaptureSession&, std::string& error) { return passFramesOn(0, error); }
 
 static bool stop(CaptureSession& s, SessionEnd end) {
     s.end = end;

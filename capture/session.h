@@ -72,6 +72,11 @@ void startSession(CaptureSession& session, const CaptureOptions& options, bool d
 // why; error too when it failed).
 bool stepSession(CaptureSession& session, std::string& error);
 
+// After the last step of a run that ended as it should: the frame still
+// being read back goes to the writer. False with the writer's error when a
+// write failed.
+bool finishSession(CaptureSession& session, std::string& error);
+
 // Whether frame is one of those to write: in the range and, with --only,
 // in the list.
 bool frameWanted(const CaptureOptions& options, std::int64_t frame);

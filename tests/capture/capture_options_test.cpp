@@ -121,6 +121,15 @@ TEST(CaptureOptionsOutputs, DefaultsAreTheDemosFilesAtSixtyFramesPerSecond) {
     EXPECT_NE(std::string(demo::captureUsage()).find("--size WxH"), std::string::npos);
 }
 
+TEST(CaptureOptionsOutputs, TheEncodersPresetFollowsTheSizeUnlessOneIsGiven) {
+    EXPECT_EQ(parse({"-o", "show.mp4"}).options.preset, "superfast");
+    EXPECT_EQ(parse({"-o", "show.mp4", "--size", "1920x1080"}).options.preset, "superfast");
+    EXPECT_EQ(parse({"-o", "show.mp4", "--size", "3840x2160"}).options.preset, "ultrafast");
+    EXPECT_EQ(parse({"-o", "show.mp4", "--size", "3840x2160", "--preset", "medium"}).options.preset,
+              "medium");
+    EXPECT_EQ(parse({"-o", "show.mp4", "--preset", "fastest"}).result, ParseResult::error);
+}
+
 TEST(CaptureOptionsOutputs, SizeIsWidthByHeightAndAVideoNeedsEvenSides) {
     Parsed p = parse({"--size", "2880x2160", "-o", "show.mp4", "--frames", "0-9"});
     ASSERT_EQ(p.result, ParseResult::run) << p.error;
