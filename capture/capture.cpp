@@ -266,13 +266,6 @@ static bool judgeShow(const CaptureOptions& options, CaptureSession& dry, std::s
     return openOfflineMusic(options.modulePath.c_str(), musicLoadFlags);
 }
 
-// How many of the frames before the show's end are drawn and written.
-static std::int64_t framesDrawn(const CaptureOptions& options, std::int64_t end) {
-    if (options.outputKind == OutputKind::none) return 0;
-    if (!options.onlyFrames.empty()) return std::int64_t(options.onlyFrames.size());
-    return end - options.firstFrame;
-}
-
 int runCapture(const CaptureOptions& options) {
     std::string error;
 
@@ -298,8 +291,7 @@ int runCapture(const CaptureOptions& options) {
     ok = ok && terminationSignal() == 0 && openOutputs(options, wavFrames, session, error);
 
     if (ok) {
-        const std::int64_t draws = framesDrawn(options, dry.frame);
-        startProgress(dry.frame - draws, draws, !options.quiet);
+        startProgress(dry.frame, dry.drawsPerScene, !options.quiet);
         if (options.outputKind != OutputKind::none) startFrameWriter(options);
         while (stepSession(session, error)) {
         }

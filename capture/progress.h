@@ -6,20 +6,29 @@
 // drawn and written, and those fast-forwarded (capture/fast_forward.h), a
 // hundred times cheaper. The bar counts them apart, measures each kind's own
 // rate, and adds up the time left from both; until a kind has been measured
-// for a few frames, the time left is not shown.
+// for a few frames, the time left is not shown. A drawn frame's cost also
+// depends on its scene (the tunnel's take four times the shell's), so the
+// drawn frames are counted by scene: a scene already drawn for a while is
+// timed by its own rate, one still to come by the rate so far, weighed by
+// what the scenes cost against each other.
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+#include "show/show_facts.h"
 
 namespace demo {
 
-// Starts a bar for the frames to come: fastForwards of one kind and draws of
-// the other. With wanted false nothing is drawn.
-void startProgress(std::int64_t fastForwards, std::int64_t draws, bool wanted);
+// Starts a bar for the frames to come: frames in all, of which
+// drawsPerScene[s] are drawn in scene s + 1 and the rest fast-forwarded.
+// With wanted false nothing is drawn.
+void startProgress(std::int64_t frames, const std::array<std::int64_t, scenesShown>& drawsPerScene,
+                   bool wanted);
 
-// One more frame done, drawn or fast-forwarded; redrawn at most ten times a
-// second.
-void updateProgress(bool drawn);
+// One more frame done, drawn or fast-forwarded, in the scene of row
+// sceneIndex; redrawn at most ten times a second.
+void updateProgress(bool drawn, int sceneIndex);
 
 // Draws the final state and ends the line.
 void finishProgress();

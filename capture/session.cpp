@@ -143,6 +143,8 @@ bool stepSession(CaptureSession& s, std::string& error) {
     if (options.endFrame < 0 && looped(s, sequencer().position.order))
         return stop(s, SessionEnd::looped);
     if (s.dry) {
+        if (drawn)
+            ++s.drawsPerScene[std::size_t(std::min(sequencer().sceneIndex, scenesShown - 1))];
         ++s.frame;
         return true;
     }
@@ -150,7 +152,7 @@ bool stepSession(CaptureSession& s, std::string& error) {
     if (s.timeline != nullptr) writeTimelineLine(s);
     if (drawn && !writeFrame(s, error)) return stop(s, SessionEnd::failed);
     ++s.frame;
-    updateProgress(drawn);
+    updateProgress(drawn, sequencer().sceneIndex);
     return true;
 }
 

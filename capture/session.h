@@ -15,12 +15,14 @@
 // are not written are fast-forwarded (capture/fast_forward.h).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "capture/options.h"
+#include "show/show_facts.h"
 
 namespace demo {
 
@@ -60,6 +62,10 @@ struct CaptureSession {
     std::uint32_t highestOrder = 0;
     double loopSample = 0;
     SessionEnd end = SessionEnd::running;
+
+    // The dry run's count of the frames to draw in each scene, which cost
+    // very differently (capture/progress.h).
+    std::array<std::int64_t, scenesShown> drawsPerScene{};
 };
 
 // Starts session for options: the show from the top on the virtual clock at
