@@ -87,8 +87,7 @@ static bool makeScratchFolder(const PendingOutput& video, std::string& error) {
         pattern = folder + "/demo-capture-XXXXXX";
         scratchWhere = named ? "in TMPDIR (" + folder + ")" : "in " + folder;
     } else {
-        pattern = folderOf(video.target) + "/." +
-                  video.target.substr(video.target.find_last_of('/') + 1) + ".parts-XXXXXX";
+        pattern = hiddenBeside(video.target, ".parts-XXXXXX");
         scratchWhere = "beside " + video.path;
     }
     if (mkdtemp(&pattern[0]) == nullptr) {

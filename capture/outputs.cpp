@@ -68,10 +68,16 @@ bool checkOutputsApart(const std::vector<NamedFile>& inputs, const std::vector<N
 // Outputs reserved and not yet committed.
 static std::vector<PendingOutput> pending;
 
-std::string folderOf(const std::string& path) {
+static std::string folderOf(const std::string& path) {
     std::string folder, name;
     splitPath(path, folder, name);
     return folder;
+}
+
+std::string hiddenBeside(const std::string& path, const std::string& suffix) {
+    std::string folder, name;
+    splitPath(path, folder, name);
+    return folder + "/." + name + suffix;
 }
 
 // Where a symbolic link at path leads, followed link after link (relative
@@ -115,9 +121,7 @@ bool reserveOutput(const std::string& path, PendingOutput& output, std::string& 
     } else {
         output.target = followLinks(path);
     }
-    std::string folder, name;
-    splitPath(output.target, folder, name);
-    std::string temporary = folder + "/." + name + ".part-XXXXXX";
+    std::string temporary = hiddenBeside(output.target, ".part-XXXXXX");
     const int fd = mkstemp(&temporary[0]);
     if (fd < 0) {
         error = "cannot write " + path + ": " + std::strerror(errno);

@@ -47,8 +47,8 @@ struct PendingOutput {
     int scratch = -1;
 };
 
-// The folder holding path ("." for a bare name).
-std::string folderOf(const std::string& path);
+// A hidden name beside path, in its folder: ".<name><suffix>".
+std::string hiddenBeside(const std::string& path, const std::string& suffix);
 
 // Reserves path; false with a reason ("cannot write <path>: ...") when the
 // temporary file cannot be made, or a direct output cannot be written.
