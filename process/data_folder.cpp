@@ -6,20 +6,32 @@
 
 namespace demo {
 
+namespace fs = std::filesystem;
+
+// Where the data folder of the program file at executable belongs, whether
+// it exists or not.
+static fs::path dataFolderPlace(const std::string& executable) {
+    return (fs::path(executable).parent_path() / DEMO_DATA_FROM_BIN).lexically_normal();
+}
+
 std::string dataFolderOf(const std::string& executable) {
-    namespace fs = std::filesystem;
-    const fs::path folder =
-        (fs::path(executable).parent_path() / DEMO_DATA_FROM_BIN).lexically_normal();
+    const fs::path folder = dataFolderPlace(executable);
     std::error_code error;
     return fs::is_directory(folder, error) ? folder.string() : std::string();
 }
 
-std::string installedDataFolder() {
-    // The kernel's link names the program file itself, with every symbolic
-    // link on the way resolved, whatever folder or link it was started from.
+// The running program's file: the kernel's link names the file itself, with
+// every symbolic link on the way resolved, whatever folder or link it was
+// started from. "" when it cannot be read.
+static std::string runningProgram() {
     std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : dataFolderOf(executable.string());
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : executable.string();
+}
+
+std::string installedDataFolder() {
+    const std::string executable = runningProgram();
+    return executable.empty() ? std::string() : dataFolderOf(executable);
 }
 
 // The installed data folder the program looked for, and whether it is the
@@ -28,22 +40,21 @@ static std::string lookedFor;
 static bool entered = false;
 
 void enterInstalledDataFolder() {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    if (!error)
-        lookedFor = (executable.parent_path() / DEMO_DATA_FROM_BIN).lexically_normal().string();
-    const std::string folder = installedDataFolder();
+    const std::string executable = runningProgram();
+    if (executable.empty()) return;
+    lookedFor = dataFolderPlace(executable).string();
+    const std::string folder = dataFolderOf(executable);
     if (folder.empty()) return;
     // A folder that cannot be entered leaves the working directory as it is;
     // the usual messages then name the file that cannot be read.
+    std::error_code error;
     fs::current_path(folder, error);
     entered = !error;
 }
 
 std::string dataFilesWhere() {
     std::error_code error;
-    const std::string here = std::filesystem::current_path(error).string();
+    const std::string here = fs::current_path(error).string();
     if (entered) return "in the data folder " + here;
     std::string where = "looked in the working folder " + here;
     if (!lookedFor.empty()) where += "; the data folder " + lookedFor + " does not exist";
