@@ -111,13 +111,15 @@ std::int64_t finishFrameRead(std::uint8_t* pixels) {
     // The oldest: the one after the next to be used, when it holds a frame.
     const int oldest = readFrames[nextReadBuffer] >= 0 ? nextReadBuffer : 1 - nextReadBuffer;
     glBindBuffer(GL_PIXEL_PACK_BUFFER, readBuffers[oldest]);
+    std::int64_t frame = readFrames[oldest];
+    readFrames[oldest] = -1;
     if (const void* mapped = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY)) {
         std::memcpy(pixels, mapped, frameBytes);
-        glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+        if (glUnmapBuffer(GL_PIXEL_PACK_BUFFER) != GL_TRUE) frame = -1;  // the copy may be damaged
+    } else {
+        frame = -1;
     }
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    const std::int64_t frame = readFrames[oldest];
-    readFrames[oldest] = -1;
     return frame;
 }
 

@@ -31,7 +31,8 @@ void bindFrameTarget();
 // framesBeingRead says how many are waiting (0 or 1 after a finish).
 void startFrameRead(std::int64_t frame);
 int framesBeingRead();
-// Copies the oldest frame asked for into pixels; returns its number.
+// Copies the oldest frame asked for into pixels; returns its number, or -1
+// when the driver could not hand it over.
 std::int64_t finishFrameRead(std::uint8_t* pixels);
 
 // Releases the targets, the window and GLUT, so that the GL driver frees

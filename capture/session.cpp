@@ -99,7 +99,12 @@ static bool passFramesOn(int keep, std::string& error) {
             stopFrameWriter(false, error);
             return false;
         }
-        queueFrame(finishFrameRead(pixels));
+        const std::int64_t frame = finishFrameRead(pixels);
+        if (frame < 0) {
+            error = "the GL driver could not hand over a frame it drew";
+            return false;
+        }
+        queueFrame(frame);
     }
     return true;
 }
