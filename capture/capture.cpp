@@ -47,14 +47,14 @@ static PendingOutput mp4Output, wavOutput, timelineOutput;
 static std::string wavPath;
 
 static int fail(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", programName(), message.c_str());
+    printError(message);
     return 1;
 }
 
 // An interrupted run, cleaned up: 128 + the signal's number, as shells
 // report a process a signal ended.
 static int failInterrupted() {
-    std::fprintf(stderr, "%s: interrupted; the files it was writing are removed\n", programName());
+    printError("interrupted; the files it was writing are removed");
     return 128 + terminationSignal();
 }
 

@@ -39,7 +39,7 @@ bool scaled() { return outputWidth != pictureWidth || outputHeight != pictureHei
 void onGlutError(const char* format, va_list arguments) {
     char text[256];
     std::vsnprintf(text, sizeof text, format, arguments);
-    std::fprintf(stderr, "%s: cannot open the 640x480 window: %s\n", programName(), text);
+    printError(std::string("cannot open the 640x480 window: ") + text);
     std::exit(1);
 }
 

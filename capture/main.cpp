@@ -1,8 +1,5 @@
 // The capture program's entry point: the show rendered offline to pictures,
 // a WAV file or an MP4 video. `demo-capture --help` lists the options.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -42,20 +39,15 @@ int main(int argc, char** argv) {
     switch (demo::parseCaptureOptions(argc, argv, options, error)) {
         case demo::ParseResult::help:
             // A help text that could not be written is a failure too.
-            if (std::fputs(demo::captureUsage().c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
-                std::fprintf(stderr, "%s: cannot write the help text: %s\n", demo::programName(),
-                             std::strerror(errno));
-                return 1;
-            }
-            return 0;
+            return demo::printAnswer(demo::captureUsage(), "help");
         case demo::ParseResult::error:
-            std::fprintf(stderr, "%s: %s\n", demo::programName(), error.c_str());
+            demo::printError(error);
             return 2;
         case demo::ParseResult::run:
             break;
     }
     if (!outputsApart(options, error)) {
-        std::fprintf(stderr, "%s: %s\n", demo::programName(), error.c_str());
+        demo::printError(error);
         return 2;
     }
     return demo::runCapture(options);

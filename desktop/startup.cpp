@@ -44,20 +44,14 @@ int answerQuestion(int argc, char** argv) {
         const std::string argument = argv[i];
         const bool help = argument == "--help" || argument == "-h";
         if (!help && argument != "--version") continue;
-        if (help) {
-            std::printf(
-                "Usage: %s\n"
-                "Plays the show full screen with its music and ends by itself after about a "
-                "minute\nand a half. It takes no options. Any key that types a character ends "
-                "it at once.\nIt reads fontpre.tga and demosong.it from its data folder.\n",
-                programName());
-        } else {
-            std::printf("boxdemo %s\n", DEMO_VERSION);
-        }
-        if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
-        std::fprintf(stderr, "%s: cannot write the %s text: %s\n", programName(),
-                     help ? "help" : "version", std::strerror(errno));
-        return 1;
+        if (help)
+            return printAnswer(
+                std::string("Usage: ") + programName() +
+                    "\nPlays the show full screen with its music and ends by itself after about a "
+                    "minute\nand a half. It takes no options. Any key that types a character ends "
+                    "it at once.\nIt reads fontpre.tga and demosong.it from its data folder.\n",
+                "help");
+        return printAnswer(std::string("boxdemo ") + DEMO_VERSION + "\n", "version");
     }
     return -1;
 }
@@ -94,7 +88,7 @@ void quitIfRequested() {
 
 // A start-up failure before the screen was touched: one line, status 1.
 [[noreturn]] void failBeforeScreen(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", programName(), message.c_str());
+    printError(message);
     std::exit(1);
 }
 
@@ -141,7 +135,7 @@ void openScaledWindow() {
     glutFullScreen();
     std::string error;
     if (!openPictureTarget(error)) {
-        std::fprintf(stderr, "%s: %s\n", programName(), error.c_str());
+        printError(error);
         failStartup();
     }
     scaledToWindow = true;
@@ -173,9 +167,7 @@ void openScreen() {
     }
     if (!inGameMode) {
         openScaledWindow();
-        std::fprintf(stderr,
-                     "%s: the screen cannot switch to 640x480; playing full screen, scaled\n",
-                     programName());
+        printError("the screen cannot switch to 640x480; playing full screen, scaled");
     }
 }
 

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace demo {
@@ -27,5 +29,16 @@ void setProgramName(const char* argv0, const char* fallback) {
 }
 
 const char* programName() { return name.c_str(); }
+
+void printError(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", programName(), message.c_str());
+}
+
+int printAnswer(const std::string& text, const char* what) {
+    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return 0;
+    printError(std::string("cannot write the ") + what + " text: " + std::strerror(errno));
+    return 1;
+}
 
 }  // namespace demo

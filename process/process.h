@@ -3,6 +3,8 @@
 // started as, for their messages.
 #pragma once
 
+#include <string>
+
 namespace demo {
 
 // Makes descriptors 0, 1 and 2 valid, opening /dev/null on any that is
@@ -16,5 +18,14 @@ void openStandardStreams();
 // argv[0] is empty.
 void setProgramName(const char* argv0, const char* fallback);
 const char* programName();
+
+// One message on standard error, after the program's name:
+// "<name>: <message>".
+void printError(const std::string& message);
+
+// Writes an answer to a question on the command line (the help or version
+// text, which what names) to standard output: 0, or 1 after a message saying
+// why it could not be written (a full device, a closed pipe).
+int printAnswer(const std::string& text, const char* what);
 
 }  // namespace demo
