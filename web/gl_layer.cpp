@@ -21,52 +21,48 @@ namespace demo {
 
 namespace {
 
-// Matrix stacks as deep as Mesa's; a push on a full stack or a pop of the
-// last matrix does nothing, as in GL (which also flags an error).
-constexpr int stackDepth = 32;
-
-struct Matrix {
-    float m[16];
-};
 constexpr Matrix identity = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+constexpr int stackDepth = LayerGlState::stackDepth;
 
-Matrix modelview[stackDepth] = {identity}, projection[stackDepth] = {identity};
-int modelviewTop = 0, projectionTop = 0;
-bool projectionCurrent = false;  // the matrix mode: GL_MODELVIEW at first
+// A clear not yet made: clears in a row that together cover one rectangle
+// (the white bands) become one. It is made before the next quads are drawn,
+// before a clear that does not join it, and at the end of the frame.
+struct PendingClear {
+    bool waiting;
+    DrawState state;  // as at the clear, its scissor box grown by the clears joined
+    unsigned mask;
+    float colour[4];
+};
 
-// projection x modelview, made again before the first vertex after a change
-Matrix clipFromObject = identity;
-bool clipFromObjectStale = false;
+// The frame being gathered: vertices[0, vertexCount), of which the quads
+// from runStart on are not drawn yet. Within glBegin/glEnd, quadVertex counts
+// the vertices of the quad being sent. Empty between frames.
+struct FrameQuads {
+    std::vector<ClipVertex> vertices = std::vector<ClipVertex>(4 << 16);
+    int vertexCount = 0;
+    int runStart = 0;  // in quads
+    bool insideBegin = false, sendingQuads = false;
+    int quadVertex = 0;
+    PendingClear pendingClear = {};
+    LayerFrameCounts counting = {};
+};
 
-// The drawing state, GL's initial values.
-DrawState state = {false,
-                   false,
-                   false,
-                   GL_ONE,
-                   GL_ZERO,
-                   {0, 0, pictureWidth, pictureHeight},
-                   {0, 0, pictureWidth, pictureHeight}};
-bool cullBackFaces = false;
-float clearColour[4] = {0, 0, 0, 0};
-std::uint32_t currentColour = ~std::uint32_t(0);  // white, the initial colour: every byte 255
-
-// The frame's quads: vertices[0, vertexCount), of which the quads from
-// runStart on are not drawn yet. Within glBegin/glEnd, quadVertex counts the
-// vertices of the quad being sent.
-std::vector<ClipVertex> vertices(4 << 16);
-int vertexCount = 0;
-int runStart = 0;  // in quads
-bool insideBegin = false, sendingQuads = false;
-int quadVertex = 0;
-
-bool drawing = true;
-LayerFrameCounts counting = {}, lastCounts = {};
+// The layer: GL's state as the show set it, the frame being gathered, and
+// what the last presented frame sent. Reset by openLayer.
+struct Layer {
+    LayerGlState gl;
+    FrameQuads frame;
+    bool drawing = true;
+    LayerFrameCounts lastCounts = {};
+};
+Layer layer;
 
 Matrix& currentMatrix() {
-    return projectionCurrent ? projection[projectionTop] : modelview[modelviewTop];
+    return layer.gl.projectionCurrent ? layer.gl.projection[layer.gl.projectionTop]
+                                      : layer.gl.modelview[layer.gl.modelviewTop];
 }
 
-void changedMatrix() { clipFromObjectStale = true; }
+void changedMatrix() { layer.gl.clipFromObjectStale = true; }
 
 // m = m x b
 void multiply(Matrix& m, const Matrix& b) {
@@ -90,34 +86,25 @@ void multiplyByDoubles(const double (&d)[16]) {
     multiply(currentMatrix(), b);
 }
 
-// A clear not yet made: clears in a row that together cover one rectangle
-// (the white bands) become one. It is made before the next quads are drawn,
-// before a clear that does not join it, and at the end of the frame.
-struct PendingClear {
-    bool waiting;
-    DrawState state;  // as at the clear, its scissor box grown by the clears joined
-    unsigned mask;
-    float colour[4];
-};
-PendingClear pendingClear = {};
-
 void makePendingClear() {
-    if (!pendingClear.waiting) return;
-    clearPicture(pendingClear.state, pendingClear.mask, pendingClear.colour);
-    ++counting.clears;
-    pendingClear.waiting = false;
+    if (!layer.frame.pendingClear.waiting) return;
+    clearPicture(layer.frame.pendingClear.state, layer.frame.pendingClear.mask,
+                 layer.frame.pendingClear.colour);
+    ++layer.frame.counting.clears;
+    layer.frame.pendingClear.waiting = false;
 }
 
 // Whether a clear of mask and colour under the current state covers, with the
 // pending one, exactly one rectangle: the same whole picture, or a scissor
 // box of the same columns just above or below the pending one's.
 bool joinsPendingClear(unsigned mask) {
-    const PendingClear& p = pendingClear;
-    if (!p.waiting || p.mask != mask || std::memcmp(p.colour, clearColour, sizeof clearColour) != 0)
+    const PendingClear& p = layer.frame.pendingClear;
+    if (!p.waiting || p.mask != mask ||
+        std::memcmp(p.colour, layer.gl.clearColour, sizeof layer.gl.clearColour) != 0)
         return false;
-    if (!state.scissorTest || !p.state.scissorTest)
-        return !state.scissorTest && !p.state.scissorTest;
-    const int* box = state.scissor;
+    if (!layer.gl.state.scissorTest || !p.state.scissorTest)
+        return !layer.gl.state.scissorTest && !p.state.scissorTest;
+    const int* box = layer.gl.state.scissor;
     const int* was = p.state.scissor;
     return box[0] == was[0] && box[2] == was[2] &&
            (box[1] + box[3] == was[1] || was[1] + was[3] == box[1]);
@@ -125,24 +112,25 @@ bool joinsPendingClear(unsigned mask) {
 
 void clear(unsigned mask) {
     if (joinsPendingClear(mask)) {
-        int* was = pendingClear.state.scissor;
-        was[1] = std::min(was[1], state.scissor[1]);
-        was[3] += state.scissor[3];
+        int* was = layer.frame.pendingClear.state.scissor;
+        was[1] = std::min(was[1], layer.gl.state.scissor[1]);
+        was[3] += layer.gl.state.scissor[3];
         return;
     }
     makePendingClear();
-    pendingClear = {true, state, mask, {}};
-    std::memcpy(pendingClear.colour, clearColour, sizeof clearColour);
+    layer.frame.pendingClear = {true, layer.gl.state, mask, {}};
+    std::memcpy(layer.frame.pendingClear.colour, layer.gl.clearColour, sizeof layer.gl.clearColour);
 }
 
 // Draws the quads gathered since the last run ended.
 void drawRun() {
-    const int quads = vertexCount / 4 - runStart;
+    const int quads = layer.frame.vertexCount / 4 - layer.frame.runStart;
     if (quads == 0) return;
     makePendingClear();
-    drawQuads(state, &vertices[std::size_t(runStart) * 4], runStart, quads);
-    ++counting.drawCalls;
-    runStart += quads;
+    drawQuads(layer.gl.state, &layer.frame.vertices[std::size_t(layer.frame.runStart) * 4],
+              layer.frame.runStart, quads);
+    ++layer.frame.counting.drawCalls;
+    layer.frame.runStart += quads;
 }
 
 // Sets a drawing-state field; a change ends the current run when the field
@@ -165,16 +153,16 @@ void setBox(int (&box)[4], int x, int y, int w, int h, bool mattersToRun) {
 void setCapability(GLenum cap, bool on) {
     switch (cap) {
         case GL_DEPTH_TEST:
-            setField(state.depthTest, on);
+            setField(layer.gl.state.depthTest, on);
             break;
         case GL_BLEND:
-            setField(state.blend, on);
+            setField(layer.gl.state.blend, on);
             break;
         case GL_SCISSOR_TEST:
-            setField(state.scissorTest, on);
+            setField(layer.gl.state.scissorTest, on);
             break;
         case GL_CULL_FACE:
-            cullBackFaces = on;  // applied to each quad as it is completed
+            layer.gl.cullBackFaces = on;  // applied to each quad as it is completed
             break;
         default:
             break;
@@ -204,39 +192,43 @@ bool facesViewer(const ClipVertex* v) {
 }  // namespace
 
 bool openLayer(const char* canvasSelector, std::string& problem) {
+    layer = Layer{};
     return openDevice(canvasSelector, problem);
 }
+
+const LayerGlState& layerGlState() { return layer.gl; }
+
+void restoreLayerGlState(const LayerGlState& state) { layer.gl = state; }
 
 void setLayerCanvasSize(int width, int height) { setCanvasSize(width, height); }
 
 void presentLayer() {
-    if (!drawing) return;
+    if (!layer.drawing) return;
     drawRun();
     makePendingClear();
     presentPicture();
-    lastCounts = counting;
-    counting = {};
-    vertexCount = 0;
-    runStart = 0;
+    layer.lastCounts = layer.frame.counting;
+    layer.frame.counting = {};
+    layer.frame.vertexCount = 0;
+    layer.frame.runStart = 0;
 }
 
 void setLayerDrawing(bool on) {
-    drawing = on;
-    pendingClear.waiting = false;
-    vertexCount = 0;
-    runStart = 0;
-    counting = {};
+    layer.drawing = on;
+    layer.frame.pendingClear.waiting = false;
+    layer.frame.vertexCount = 0;
+    layer.frame.runStart = 0;
+    layer.frame.counting = {};
 }
 
-const LayerFrameCounts& lastFrameCounts() { return lastCounts; }
+const LayerFrameCounts& lastFrameCounts() { return layer.lastCounts; }
 
-const ClipVertex* lastFrameVertices() { return vertices.data(); }
+const ClipVertex* lastFrameVertices() { return layer.frame.vertices.data(); }
 
 }  // namespace demo
 
-using demo::clipFromObject;
 using demo::currentMatrix;
-using demo::state;
+using demo::layer;
 
 // ---- OpenGL ----
 
@@ -245,16 +237,16 @@ void glDisable(GLenum cap) { demo::setCapability(cap, false); }
 void glShadeModel(GLenum) {}
 
 void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
-    demo::setBox(state.viewport, x, y, w, h, true);
+    demo::setBox(layer.gl.state.viewport, x, y, w, h, true);
 }
 
 void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
-    demo::setBox(state.scissor, x, y, w, h, state.scissorTest);
+    demo::setBox(layer.gl.state.scissor, x, y, w, h, layer.gl.state.scissorTest);
 }
 
 void glBlendFunc(GLenum src, GLenum dst) {
-    demo::setField(state.blendSrc, unsigned(src), state.blend);
-    demo::setField(state.blendDst, unsigned(dst), state.blend);
+    demo::setField(layer.gl.state.blendSrc, unsigned(src), layer.gl.state.blend);
+    demo::setField(layer.gl.state.blendDst, unsigned(dst), layer.gl.state.blend);
 }
 
 void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
@@ -262,18 +254,18 @@ void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
     // browser's own conversion cannot round the other way.
     const float colour[4] = {r, g, b, a};
     for (int i = 0; i < 4; ++i)
-        demo::clearColour[i] = demo::colourByte(colour[i]) / 255.0f;
+        layer.gl.clearColour[i] = demo::colourByte(colour[i]) / 255.0f;
 }
 
 void glClear(GLbitfield mask) {
-    if (!demo::drawing) return;
+    if (!layer.drawing) return;
     demo::drawRun();
     demo::clear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
 }
 
 void glMatrixMode(GLenum mode) {
     if (mode == GL_MODELVIEW || mode == GL_PROJECTION)
-        demo::projectionCurrent = mode == GL_PROJECTION;
+        layer.gl.projectionCurrent = mode == GL_PROJECTION;
 }
 
 void glLoadIdentity() {
@@ -282,15 +274,15 @@ void glLoadIdentity() {
 }
 
 void glPushMatrix() {
-    int& top = demo::projectionCurrent ? demo::projectionTop : demo::modelviewTop;
+    int& top = layer.gl.projectionCurrent ? layer.gl.projectionTop : layer.gl.modelviewTop;
     if (top + 1 == demo::stackDepth) return;
-    demo::Matrix* stack = demo::projectionCurrent ? demo::projection : demo::modelview;
+    demo::Matrix* stack = layer.gl.projectionCurrent ? layer.gl.projection : layer.gl.modelview;
     stack[top + 1] = stack[top];
     ++top;
 }
 
 void glPopMatrix() {
-    int& top = demo::projectionCurrent ? demo::projectionTop : demo::modelviewTop;
+    int& top = layer.gl.projectionCurrent ? layer.gl.projectionTop : layer.gl.modelviewTop;
     if (top == 0) return;
     --top;
     demo::changedMatrix();
@@ -331,50 +323,50 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
 }
 
 void glBegin(GLenum mode) {
-    demo::insideBegin = true;
-    demo::sendingQuads = mode == GL_QUADS;
-    demo::quadVertex = 0;
+    layer.frame.insideBegin = true;
+    layer.frame.sendingQuads = mode == GL_QUADS;
+    layer.frame.quadVertex = 0;
 }
 
 void glEnd() {
     // an unfinished quad is dropped
-    demo::vertexCount -= demo::quadVertex;
-    demo::quadVertex = 0;
-    demo::insideBegin = false;
+    layer.frame.vertexCount -= layer.frame.quadVertex;
+    layer.frame.quadVertex = 0;
+    layer.frame.insideBegin = false;
 }
 
 void glColor3f(GLfloat r, GLfloat g, GLfloat b) {
-    demo::currentColour = std::uint32_t(demo::colourByte(r)) |
-                          std::uint32_t(demo::colourByte(g)) << 8 |
-                          std::uint32_t(demo::colourByte(b)) << 16 | 0xFF000000u;
+    layer.gl.currentColour = std::uint32_t(demo::colourByte(r)) |
+                             std::uint32_t(demo::colourByte(g)) << 8 |
+                             std::uint32_t(demo::colourByte(b)) << 16 | 0xFF000000u;
 }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    if (!demo::insideBegin || !demo::sendingQuads || !demo::drawing) return;
-    if (demo::clipFromObjectStale) {
-        clipFromObject = demo::projection[demo::projectionTop];
-        demo::multiply(clipFromObject, demo::modelview[demo::modelviewTop]);
-        demo::clipFromObjectStale = false;
+    if (!layer.frame.insideBegin || !layer.frame.sendingQuads || !layer.drawing) return;
+    if (layer.gl.clipFromObjectStale) {
+        layer.gl.clipFromObject = layer.gl.projection[layer.gl.projectionTop];
+        demo::multiply(layer.gl.clipFromObject, layer.gl.modelview[layer.gl.modelviewTop]);
+        layer.gl.clipFromObjectStale = false;
     }
-    if (std::size_t(demo::vertexCount) == demo::vertices.size())
-        demo::vertices.resize(2 * demo::vertices.size());
+    if (std::size_t(layer.frame.vertexCount) == layer.frame.vertices.size())
+        layer.frame.vertices.resize(2 * layer.frame.vertices.size());
 
-    const float* m = clipFromObject.m;
-    demo::ClipVertex& v = demo::vertices[std::size_t(demo::vertexCount++)];
+    const float* m = layer.gl.clipFromObject.m;
+    demo::ClipVertex& v = layer.frame.vertices[std::size_t(layer.frame.vertexCount++)];
     v.x = m[0] * x + m[4] * y + m[8] * z + m[12];
     v.y = m[1] * x + m[5] * y + m[9] * z + m[13];
     v.z = m[2] * x + m[6] * y + m[10] * z + m[14];
     v.w = m[3] * x + m[7] * y + m[11] * z + m[15];
-    v.rgba = demo::currentColour;
-    if (++demo::quadVertex < 4) return;
+    v.rgba = layer.gl.currentColour;
+    if (++layer.frame.quadVertex < 4) return;
 
     // a whole quad: kept, or dropped as a back face
-    demo::quadVertex = 0;
-    if (demo::cullBackFaces && !demo::facesViewer(&v - 3)) {
-        demo::vertexCount -= 4;
-        ++demo::counting.quadsCulled;
+    layer.frame.quadVertex = 0;
+    if (layer.gl.cullBackFaces && !demo::facesViewer(&v - 3)) {
+        layer.frame.vertexCount -= 4;
+        ++layer.frame.counting.quadsCulled;
     } else {
-        ++demo::counting.quadsKept;
+        ++layer.frame.counting.quadsKept;
     }
 }
 

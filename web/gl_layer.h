@@ -30,8 +30,12 @@
 // Threads: the page's main thread only.
 #pragma once
 
+#include <GL/gl.h>
+
 #include <cstdint>
 #include <string>
+
+#include "scenes/frame.h"
 
 namespace demo {
 
@@ -42,9 +46,53 @@ struct ClipVertex {
     std::uint32_t rgba;
 };
 
+// A 4x4 matrix, column-major, as GL keeps it.
+struct Matrix {
+    float m[16];
+};
+
+// The GL state a draw or a clear is made under.
+struct DrawState {
+    bool depthTest, blend, scissorTest;
+    unsigned blendSrc, blendDst;  // GL enums
+    int scissor[4];               // x, y, width, height in picture pixels
+    int viewport[4];
+};
+
+// GL's state as the show's calls have left it: everything of the layer that
+// lives from one frame to the next, GL's initial values at first. A plain
+// value: saving it is a copy, and a copy given back to restoreLayerGlState
+// brings the layer to exactly that point (between two frames).
+struct LayerGlState {
+    // matrix stacks as deep as Mesa's; a push on a full stack or a pop of the
+    // last matrix does nothing, as in GL (which also flags an error)
+    static constexpr int stackDepth = 32;
+    Matrix modelview[stackDepth] = {{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};
+    Matrix projection[stackDepth] = {{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}};
+    int modelviewTop = 0, projectionTop = 0;
+    bool projectionCurrent = false;  // the matrix mode: GL_MODELVIEW at first
+    // projection x modelview, made again before the first vertex after a change
+    Matrix clipFromObject = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+    bool clipFromObjectStale = false;
+    DrawState state = {false,
+                       false,
+                       false,
+                       GL_ONE,
+                       GL_ZERO,
+                       {0, 0, pictureWidth, pictureHeight},
+                       {0, 0, pictureWidth, pictureHeight}};
+    bool cullBackFaces = false;
+    float clearColour[4] = {0, 0, 0, 0};
+    std::uint32_t currentColour = ~std::uint32_t(0);  // white, the initial colour
+};
+
+const LayerGlState& layerGlState();
+void restoreLayerGlState(const LayerGlState& state);
+
 // Opens the layer on the canvas found by canvasSelector (a CSS selector,
 // "#show"): a WebGL2 context and the 640x480 picture every frame is drawn
-// into. The GL state is GL's initial state. False when the browser gives no
+// into. The layer starts again from its initial state: GL's initial state,
+// nothing gathered, drawing on. False when the browser gives no
 // WebGL2 context, with the reason in problem.
 bool openLayer(const char* canvasSelector, std::string& problem);
 

@@ -101,23 +101,28 @@ const char* const scalingFragmentPrologue =
 constexpr int indicesPerQuad = 6;
 constexpr GLsizeiptr vertexBytesPerQuad = 4 * sizeof(ClipVertex);
 
-GLuint quadProgram = 0, vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
-int vertexCapacity = 0, indexCapacity = 0;  // in quads
+// The device: WebGL's objects, the canvas, the frame's target and the state
+// last set on WebGL. Reset by openDevice.
+struct Device {
+    GLuint quadProgram = 0, vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
+    int vertexCapacity = 0, indexCapacity = 0;  // in quads
 
-// The sharp scaling program, its uniforms, and the one quad it draws.
-GLuint scalingProgram = 0, scalingArray = 0, scalingCorners = 0;
-GLint rectSizeUniform = -1, wholeScaleUniform = -1;
+    // The sharp scaling program, its uniforms, and the one quad it draws.
+    GLuint scalingProgram = 0, scalingArray = 0, scalingCorners = 0;
+    GLint rectSizeUniform = -1, wholeScaleUniform = -1;
 
-// The offscreen picture: a colour texture, sampled by the scaling, and depth.
-GLuint picture = 0, pictureColour = 0, pictureDepth = 0;
+    // The offscreen picture: a colour texture, sampled by the scaling, and depth.
+    GLuint picture = 0, pictureColour = 0, pictureDepth = 0;
 
-int canvasWidth = pictureWidth, canvasHeight = pictureHeight;
-bool frameBound = false;     // this frame's target is bound for drawing
-bool drawingDirect = false;  // this frame is drawn straight into the canvas
+    int canvasWidth = pictureWidth, canvasHeight = pictureHeight;
+    bool frameBound = false;     // this frame's target is bound for drawing
+    bool drawingDirect = false;  // this frame is drawn straight into the canvas
 
-// The state last set on WebGL.
-DrawState applied;
-bool appliedKnown = false;
+    // The state last set on WebGL.
+    DrawState applied = {};
+    bool appliedKnown = false;
+};
+Device device;
 
 GLuint compile(GLenum kind, const char* prologue, const char* source, std::string& problem) {
     const GLuint shader = emscripten_glCreateShader(kind);
@@ -162,35 +167,35 @@ bool makePrograms(std::string& problem) {
     const char* const quadFragment[2] = {fragmentPrologue, fragmentShader};
     const char* const scalingVertex[2] = {scalingVertexPrologue, sharpScalingVertex};
     const char* const scalingFragment[2] = {scalingFragmentPrologue, sharpScalingFragment};
-    quadProgram = makeProgram(quadVertex, quadFragment, "position", "colour", problem);
-    if (quadProgram == 0) return false;
-    scalingProgram = makeProgram(scalingVertex, scalingFragment, "corner", nullptr, problem);
-    if (scalingProgram == 0) return false;
-    rectSizeUniform = emscripten_glGetUniformLocation(scalingProgram, "rectSize");
-    wholeScaleUniform = emscripten_glGetUniformLocation(scalingProgram, "wholeScale");
+    device.quadProgram = makeProgram(quadVertex, quadFragment, "position", "colour", problem);
+    if (device.quadProgram == 0) return false;
+    device.scalingProgram = makeProgram(scalingVertex, scalingFragment, "corner", nullptr, problem);
+    if (device.scalingProgram == 0) return false;
+    device.rectSizeUniform = emscripten_glGetUniformLocation(device.scalingProgram, "rectSize");
+    device.wholeScaleUniform = emscripten_glGetUniformLocation(device.scalingProgram, "wholeScale");
     // NOTE: the sampler "picture" is not set: it starts at texture unit 0,
     // where the pass binds the picture.
 
     static const float corners[8] = {0, 0, 1, 0, 1, 1, 0, 1};
-    emscripten_glGenVertexArrays(1, &scalingArray);
-    emscripten_glBindVertexArray(scalingArray);
-    emscripten_glGenBuffers(1, &scalingCorners);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, scalingCorners);
+    emscripten_glGenVertexArrays(1, &device.scalingArray);
+    emscripten_glBindVertexArray(device.scalingArray);
+    emscripten_glGenBuffers(1, &device.scalingCorners);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, device.scalingCorners);
     emscripten_glBufferData(GL_ARRAY_BUFFER, sizeof corners, corners, GL_STATIC_DRAW);
     emscripten_glEnableVertexAttribArray(0);
     emscripten_glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
 
-    emscripten_glUseProgram(quadProgram);
+    emscripten_glUseProgram(device.quadProgram);
     return true;
 }
 
 // The picture's framebuffer: an RGBA8 colour texture, sampled nearest with
 // its edges clamped, and a 24-bit depth renderbuffer.
 bool makePicture() {
-    emscripten_glGenFramebuffers(1, &picture);
-    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, picture);
-    emscripten_glGenTextures(1, &pictureColour);
-    emscripten_glBindTexture(GL_TEXTURE_2D, pictureColour);
+    emscripten_glGenFramebuffers(1, &device.picture);
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, device.picture);
+    emscripten_glGenTextures(1, &device.pictureColour);
+    emscripten_glBindTexture(GL_TEXTURE_2D, device.pictureColour);
     emscripten_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pictureWidth, pictureHeight, 0, GL_RGBA,
                             GL_UNSIGNED_BYTE, nullptr);
     for (GLenum name : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER})
@@ -198,22 +203,22 @@ bool makePicture() {
     for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
         emscripten_glTexParameteri(GL_TEXTURE_2D, name, GL_CLAMP_TO_EDGE);
     emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                                      pictureColour, 0);
-    emscripten_glGenRenderbuffers(1, &pictureDepth);
-    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, pictureDepth);
+                                      device.pictureColour, 0);
+    emscripten_glGenRenderbuffers(1, &device.pictureDepth);
+    emscripten_glBindRenderbuffer(GL_RENDERBUFFER, device.pictureDepth);
     emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, pictureWidth,
                                      pictureHeight);
     emscripten_glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                         pictureDepth);
+                                         device.pictureDepth);
     return emscripten_glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 // Index buffer for quads 0 .. quads - 1: two triangles each, both ending in
 // the quad's last vertex.
 void growIndices(int quads) {
-    indexCapacity = std::max(quads, 2 * indexCapacity);
-    std::vector<GLuint> indices(std::size_t(indexCapacity) * indicesPerQuad);
-    for (int q = 0; q < indexCapacity; ++q) {
+    device.indexCapacity = std::max(quads, 2 * device.indexCapacity);
+    std::vector<GLuint> indices(std::size_t(device.indexCapacity) * indicesPerQuad);
+    for (int q = 0; q < device.indexCapacity; ++q) {
         const GLuint v = GLuint(q) * 4;
         const GLuint quad[indicesPerQuad] = {v, v + 1, v + 3, v + 1, v + 2, v + 3};
         std::copy(quad, quad + indicesPerQuad,
@@ -232,17 +237,18 @@ void setCapability(GLenum cap, bool on) {
 
 // The frame's target, chosen at its first draw or clear.
 void bindPicture() {
-    if (frameBound) return;
-    drawingDirect = canvasWidth == pictureWidth && canvasHeight == pictureHeight;
-    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, drawingDirect ? 0 : picture);
-    frameBound = true;
+    if (device.frameBound) return;
+    device.drawingDirect =
+        device.canvasWidth == pictureWidth && device.canvasHeight == pictureHeight;
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, device.drawingDirect ? 0 : device.picture);
+    device.frameBound = true;
 }
 
 // Sets on WebGL what differs between state and what was last set.
 void apply(const DrawState& state) {
     bindPicture();
-    const DrawState& was = applied;
-    const bool all = !appliedKnown;
+    const DrawState& was = device.applied;
+    const bool all = !device.appliedKnown;
     if (all || state.depthTest != was.depthTest) setCapability(GL_DEPTH_TEST, state.depthTest);
     if (all || state.blend != was.blend) setCapability(GL_BLEND, state.blend);
     if (all || state.scissorTest != was.scissorTest)
@@ -255,8 +261,8 @@ void apply(const DrawState& state) {
     if (all || !std::equal(state.viewport, state.viewport + 4, was.viewport))
         emscripten_glViewport(state.viewport[0], state.viewport[1], state.viewport[2],
                               state.viewport[3]);
-    applied = state;
-    appliedKnown = true;
+    device.applied = state;
+    device.appliedKnown = true;
 }
 
 }  // namespace
@@ -278,20 +284,21 @@ bool openDevice(const char* canvasSelector, std::string& problem) {
         return false;
     }
     emscripten_webgl_make_context_current(context);
+    device = Device{};
     if (!makePrograms(problem)) return false;
 
     // one vertex array: clip coordinates and colour bytes, interleaved
-    emscripten_glGenVertexArrays(1, &vertexArray);
-    emscripten_glBindVertexArray(vertexArray);
-    emscripten_glGenBuffers(1, &vertexBuffer);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    emscripten_glGenVertexArrays(1, &device.vertexArray);
+    emscripten_glBindVertexArray(device.vertexArray);
+    emscripten_glGenBuffers(1, &device.vertexBuffer);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, device.vertexBuffer);
     emscripten_glEnableVertexAttribArray(0);
     emscripten_glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, sizeof(ClipVertex), nullptr);
     emscripten_glEnableVertexAttribArray(1);
     emscripten_glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(ClipVertex),
                                      reinterpret_cast<const void*>(4 * sizeof(float)));
-    emscripten_glGenBuffers(1, &indexBuffer);
-    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    emscripten_glGenBuffers(1, &device.indexBuffer);
+    emscripten_glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, device.indexBuffer);
     growIndices(1 << 16);
 
     if (!makePicture()) {
@@ -306,11 +313,11 @@ bool openDevice(const char* canvasSelector, std::string& problem) {
 void drawQuads(const DrawState& state, const ClipVertex* vertices, int firstQuad, int quadCount) {
     apply(state);
     const int end = firstQuad + quadCount;
-    if (end > indexCapacity) growIndices(end);
-    if (end > vertexCapacity) {
-        vertexCapacity = std::max(end, 2 * vertexCapacity);
-        emscripten_glBufferData(GL_ARRAY_BUFFER, vertexCapacity * vertexBytesPerQuad, nullptr,
-                                GL_STREAM_DRAW);
+    if (end > device.indexCapacity) growIndices(end);
+    if (end > device.vertexCapacity) {
+        device.vertexCapacity = std::max(end, 2 * device.vertexCapacity);
+        emscripten_glBufferData(GL_ARRAY_BUFFER, device.vertexCapacity * vertexBytesPerQuad,
+                                nullptr, GL_STREAM_DRAW);
         // NOTE: new storage loses the quads this frame sent before; send them again.
         if (firstQuad > 0) {
             emscripten_glBufferSubData(GL_ARRAY_BUFFER, 0, firstQuad * vertexBytesPerQuad,
@@ -332,17 +339,17 @@ void clearPicture(const DrawState& state, unsigned mask, const float colour[4]) 
 }
 
 void setCanvasSize(int width, int height) {
-    canvasWidth = width;
-    canvasHeight = height;
+    device.canvasWidth = width;
+    device.canvasHeight = height;
 }
 
 void presentPicture() {
     bindPicture();
-    frameBound = false;
-    if (drawingDirect) return;
+    device.frameBound = false;
+    if (device.drawingDirect) return;
 
     // the largest 4:3 rectangle the canvas holds, centred, as on the desktop
-    const PictureFit fit = fitPicture(canvasWidth, canvasHeight);
+    const PictureFit fit = fitPicture(device.canvasWidth, device.canvasHeight);
     const bool whole =
         fit.width == fit.wholeScale * pictureWidth && fit.height == fit.wholeScale * pictureHeight;
 
@@ -353,7 +360,7 @@ void presentPicture() {
     emscripten_glClear(GL_COLOR_BUFFER_BIT);
     if (whole) {
         // a whole scale is nearest-neighbour alone: one blit
-        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, picture);
+        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, device.picture);
         emscripten_glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, fit.x, fit.y,
                                      fit.x + fit.width, fit.y + fit.height, GL_COLOR_BUFFER_BIT,
                                      GL_NEAREST);
@@ -362,18 +369,18 @@ void presentPicture() {
         for (GLenum test : {GL_DEPTH_TEST, GL_BLEND})
             emscripten_glDisable(test);
         emscripten_glViewport(fit.x, fit.y, fit.width, fit.height);
-        emscripten_glUseProgram(scalingProgram);
-        emscripten_glUniform2f(rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
-        emscripten_glUniform1f(wholeScaleUniform, GLfloat(fit.wholeScale));
+        emscripten_glUseProgram(device.scalingProgram);
+        emscripten_glUniform2f(device.rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
+        emscripten_glUniform1f(device.wholeScaleUniform, GLfloat(fit.wholeScale));
         emscripten_glActiveTexture(GL_TEXTURE0);
-        emscripten_glBindTexture(GL_TEXTURE_2D, pictureColour);
-        emscripten_glBindVertexArray(scalingArray);
+        emscripten_glBindTexture(GL_TEXTURE_2D, device.pictureColour);
+        emscripten_glBindVertexArray(device.scalingArray);
         emscripten_glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-        emscripten_glBindVertexArray(vertexArray);
-        emscripten_glUseProgram(quadProgram);
+        emscripten_glBindVertexArray(device.vertexArray);
+        emscripten_glUseProgram(device.quadProgram);
     }
     // The pass changed what the next frame's first draw sets again.
-    appliedKnown = false;
+    device.appliedKnown = false;
 }
 
 void readCanvas(int width, int height, std::uint8_t* rgba) {

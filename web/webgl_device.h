@@ -24,14 +24,6 @@
 
 namespace demo {
 
-// The GL state a draw or a clear is made under.
-struct DrawState {
-    bool depthTest, blend, scissorTest;
-    unsigned blendSrc, blendDst;  // GL enums
-    int scissor[4];               // x, y, width, height in picture pixels
-    int viewport[4];
-};
-
 // Creates the WebGL2 context on the canvas found by canvasSelector, the
 // program, the buffers and the picture. False with the reason in problem when
 // the browser gives no WebGL2 context.
