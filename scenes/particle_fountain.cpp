@@ -35,6 +35,8 @@ const ParticlePool& particlePool() { return pool; }
 
 void resetParticlePool() { pool = ParticlePool{{}, 0, -1}; }
 
+void restoreParticlePool(const ParticlePool& saved) { pool = saved; }
+
 void resetParticles() {
     // Far above the view and beyond the far plane until spawned.
     for (Particle& p : pool.particles)

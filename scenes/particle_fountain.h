@@ -42,6 +42,10 @@ const ParticlePool& particlePool();
 // show from the top.
 void resetParticlePool();
 
+// Puts the pool back as a copy taken of it earlier (particlePool()): part of
+// restoring a saved show (show/sequencer.h, restoreShow).
+void restoreParticlePool(const ParticlePool& saved);
+
 // Puts every record in the start state: position (0, 9999, 0), far above the
 // view, velocity (0, -14, 0), angle 0, spin 0, axis (1, 0, 0), life 256.
 // Leaves spawnIndex alone.

@@ -48,7 +48,7 @@ if [[ ! web/node_modules/.package-lock.json -nt web/package-lock.json ]]; then
 fi
 
 # The data files (and the tests' native programs), then the site.
-native=(demo_assets)
+native=(demo_assets web_data)
 [[ $mode == test ]] && native+=(demo-capture call-stream)
 cmake -S . -B build-web/native -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=$testing -DDEMO_WERROR=ON >/dev/null
 cmake --build build-web/native -j2 --target "${native[@]}" >/dev/null

@@ -36,6 +36,14 @@ void startShow() {
     state = {0, platformClockMs(), {}, 0};
 }
 
+ShowState saveShow() { return {state, particlePool(), randState()}; }
+
+void restoreShow(const ShowState& saved) {
+    state = saved.sequencer;
+    restoreParticlePool(saved.pool);
+    setRandState(saved.randState);
+}
+
 int advanceSequencer(std::uint32_t order) {
     // One comparison, against the row current when the frame began.
     if (state.sceneIndex < quitRow && order >= sceneTable[state.sceneIndex].endOrder) {

@@ -15,6 +15,7 @@
 
 #include "music/position.h"
 #include "scenes/frame.h"
+#include "scenes/particle_fountain.h"
 
 namespace demo {
 
@@ -43,6 +44,20 @@ const SequencerState& sequencer();
 // particle pool as at program start, row 0 stamped with one reading of the
 // platform's clock. The next displayFrame draws the first frame of scene 1.
 void startShow();
+
+// The show between two frames, as one value: the sequencer's state, the
+// particle pool and the generator's state, all that a frame carries to the
+// next. Taken by saveShow, given back by restoreShow: the next displayFrame
+// then does exactly what it would have done after the frame the copy was
+// taken after (with the same clock and music position). The shells' GL state
+// is theirs to save beside it.
+struct ShowState {
+    SequencerState sequencer;
+    ParticlePool pool;
+    std::uint32_t randState;
+};
+ShowState saveShow();
+void restoreShow(const ShowState& saved);
 
 // One sequencer step for the order read this frame: moves to the next row if
 // order >= the current row's endOrder (stamping sceneStartMs from the
