@@ -27,6 +27,15 @@ export class SongPlayer {
         this.playing = false; // from play to stop, free or the song's end
         this.reports = []; // this play's recent reports: {seconds, position}
         this.silenceTimer = 0; // from play to the first report
+        this.paused = false; // between pause and resume, within a play
+        // A seek not yet reached: the song time asked for, in seconds, and
+        // its position, heard in the meantime.
+        this.target = null;
+        this.targetPosition = 0;
+        this.targetReachedAt = 0; // performance.now() when the target is rendered
+        this.seekLanding = null; // the song time of the first report heard after a seek
+        this.volume = 1;
+        this.muted = false;
         this.checking = null; // the promise functions of check()
         this.onEnd = () => {};
         this.onFailure = () => {};
@@ -79,6 +88,9 @@ export class SongPlayer {
         this.player.play(this.song.buffer);
         this.reports = [];
         this.playing = true;
+        this.paused = false;
+        this.target = null;
+        this.applyVolume();
         clearTimeout(this.silenceTimer);
         this.silenceTimer = setTimeout(() => {
             this.stop();
@@ -100,6 +112,55 @@ export class SongPlayer {
         this.reports = [];
     }
 
+    // Holds the song where it is, to go on from there at resume.
+    pause() {
+        if (!this.playing || this.paused) return;
+        this.player.pause();
+        this.paused = true;
+        clearTimeout(this.silenceTimer);
+    }
+
+    resume() {
+        if (!this.playing || !this.paused) return;
+        this.player.unpause();
+        this.paused = false;
+    }
+
+    // Moves the song to seconds, whose position is position (order | row <<
+    // 16), heard until the song gets there. NOTE: libopenmpt moves only to
+    // the start of a row (by time, to the nearest, which may lie after it):
+    // the song is moved to the start of the row that holds the time, the
+    // player renders on from there silently, and the sound comes on once the
+    // song time is reached (targetReached says when).
+    seekTo(seconds, position) {
+        this.player.setOrderRow(position & 0xffff, position >>> 16);
+        this.reports = [];
+        this.target = seconds;
+        this.targetPosition = position;
+        this.targetReachedAt = 0;
+        this.seekLanding = null;
+        this.player.gain.gain.cancelScheduledValues(0);
+        this.player.gain.gain.setValueAtTime(0, this.player.context.currentTime);
+    }
+
+    // Whether the song has reached the time of the last seek (true without one).
+    targetReached() {
+        return this.target === null || (this.targetReachedAt > 0 && performance.now() >= this.targetReachedAt);
+    }
+
+    // Volume 0..1, and muted or not.
+    setVolume(volume, muted) {
+        this.volume = volume;
+        this.muted = muted;
+        if (this.target === null || this.targetReachedAt > 0) this.applyVolume();
+    }
+
+    applyVolume(at = 0) {
+        const gain = this.player.gain.gain;
+        gain.cancelScheduledValues(0);
+        gain.setValueAtTime(this.muted ? 0 : this.volume, at || this.player.context.currentTime);
+    }
+
     // Moves the song to order and row (the tests' hook).
     seek(order, row) {
         this.player.setOrderRow(order, row);
@@ -110,7 +171,7 @@ export class SongPlayer {
     // at least one output latency of song time before the newest.
     heardPosition() {
         const reports = this.reports;
-        if (reports.length === 0) return 0;
+        if (reports.length === 0) return this.target === null ? 0 : this.targetPosition;
         const context = this.player.context;
         const latency = this.assumedLatency ?? (context.outputLatency || 0) + (context.baseLatency || 0);
         const heardBy = reports[reports.length - 1].seconds - latency;
@@ -125,6 +186,15 @@ export class SongPlayer {
     noteReport(report) {
         if (!this.playing) return;
         clearTimeout(this.silenceTimer);
+        if (this.target !== null && this.targetReachedAt === 0) {
+            // the first block after a seek: the sound comes on, and the
+            // show's clock goes on, when the song time asked for is played
+            const ahead = Math.max(0, this.target - report.pos);
+            this.targetReachedAt = performance.now() + ahead * 1000;
+            this.applyVolume(this.player.context.currentTime + ahead);
+        }
+        if (this.target !== null && report.pos < this.target) return;
+        this.seekLanding ??= this.target === null ? null : report.pos;
         const reports = this.reports;
         const last = reports[reports.length - 1];
         // NOTE: a song played once reports order 0 after its last row, just

@@ -1,7 +1,8 @@
 // The show in Debian's Chromium (headless) and Firefox (through puppeteer-core),
 // from the site that scripts/web.sh builds: its pictures against the desktop
-// capture's, the start screen, the music driving the scenes, the keys, the
-// scaling onto the window, and what a person reads when something is wrong.
+// capture's, the start and end screens, the music driving the scenes, the
+// player (pause, exact seeks, links, keys, full screen, taps, a hidden tab),
+// the scaling onto the window, and what a person reads when something is wrong.
 // Every test runs in each browser of DEMO_BROWSERS (both unless set).
 
 import assert from 'node:assert/strict';
@@ -11,7 +12,8 @@ import { pathToFileURL } from 'node:url';
 import { after, afterEach, before, describe, test } from 'node:test';
 
 import {
-    browserNames, captureShow, launchBrowser, openPage, pictureDifference, replay, screen, serveSite, site, waitFor,
+    browserNames, captureShow, lastSeek, launchBrowser, openPage, pause, pictureDifference, replay, screen, serveSite,
+    showClock, site, startShow, waitFor,
 } from './browser_support.mjs';
 
 // How far a frame may differ from the capture's: pixels whose largest
@@ -40,6 +42,8 @@ const capturedShow = () => (capture ??= captureShow(fps, Array.from({ length: 92
 // for every browser.
 const scalingFrame = 50;
 const scaledCaptures = {};
+const seekCaptures = {};
+const seekCapture = (rate, only) => (seekCaptures[only.join()] ??= captureShow(rate, only));
 const scaledCapture = (size) => (scaledCaptures[size] ??= captureShow(fps, [scalingFrame], size).frames[scalingFrame]);
 
 for (const browserName of browserNames) describe(`in ${browserName}`, () => {
@@ -89,58 +93,157 @@ for (const browserName of browserNames) describe(`in ${browserName}`, () => {
         }
     });
 
-    test('from the start screen the show follows the music to the quit order, then the start screen returns', async () => {
+    test('from the start button the show follows the music to the quit order and the end screen; watch again; #loop loops', async () => {
         const page = await open();
         assert.deepEqual(await screen(page),
             { state: 'ready', startScreen: true, canvas: false, message: 'click or press a key to start' });
         assert.equal(await page.$eval('#notice', (notice) => notice.checkVisibility() && notice.textContent),
             'This show contains fast flickering and flashing images that may affect viewers with photosensitive epilepsy.');
+        assert.equal(await page.$eval('#play', (button) => button.tagName === 'BUTTON' && button.checkVisibility()), true);
 
-        await page.click('#start');
+        await startShow(page);
         assert.equal((await screen(page)).canvas, true);
-        await waitFor(page, () => window.boxdemoTest.musicPlaying(), 'the music to play');
         assert.equal(await page.evaluate(() => window.boxdemoTest.sceneRow()), 0);
-
         // four rows before order 2: scene 2 begins when the music gets there
         await page.evaluate(() => window.boxdemoTest.seek(1, 60));
         await waitFor(page, () => window.boxdemoTest.sceneRow() === 1, 'scene 2');
         await page.evaluate(() => window.boxdemoTest.seek(11, 60));
-        await waitFor(page, () => document.body.dataset.state === 'ready', 'the start screen');
+        await waitFor(page, () => document.body.dataset.state === 'ended', 'the end screen');
+        assert.equal(await page.$eval('#end', (end) => end.checkVisibility()), true);
         assert.equal(await page.evaluate(() => window.boxdemoTest.sceneRow()), 6, 'ended at the quit row');
         assert.equal(await page.evaluate(() => window.boxdemoTest.musicPlaying()), false);
-        assert.deepEqual(await screen(page),
-            { state: 'ready', startScreen: true, canvas: false, message: 'click or press a key to start' });
 
-        // and again, from the top
-        await page.keyboard.press(' ');
+        // watch again, from the top
+        await page.click('#again');
         await waitFor(page, () => window.boxdemoTest.musicPlaying(), 'the music to play again');
         assert.equal(await page.evaluate(() => window.boxdemoTest.sceneRow()), 0);
+
+        // round and round: the quit order starts the show again
+        const looping = await open({ hash: '#loop' });
+        await startShow(looping);
+        await looping.evaluate(() => window.boxdemoTest.seek(11, 60));
+        await waitFor(looping, () => window.boxdemoTest.sceneRow() === 5, 'scene 6');
+        await waitFor(looping, () => window.boxdemoTest.sceneRow() === 0 && window.boxdemoTest.musicSeconds() < 10,
+            'the show from the top');
+        assert.equal((await screen(looping)).state, 'show');
     });
 
     test('the song\'s end ends the show even when no frames are drawn, as in a hidden tab', async () => {
         const page = await open();
-        await page.click('#start');
-        await waitFor(page, () => window.boxdemoTest.musicPlaying(), 'the music to play');
+        await startShow(page);
         await page.evaluate(() => {
             window.requestAnimationFrame = () => 0; // no more frames
         });
-        await new Promise((resolve) => setTimeout(resolve, 200)); // the frame already asked for is drawn
+        await pause(200); // the frame already asked for is drawn
         const row = await page.evaluate(() => window.boxdemoTest.sceneRow());
         await page.evaluate(() => window.boxdemoTest.seek(12, 28)); // the last rows of the song
-        await waitFor(page, () => document.body.dataset.state === 'ready', 'the start screen');
+        await waitFor(page, () => document.body.dataset.state === 'ended', 'the end screen');
         assert.equal(await page.evaluate(() => window.boxdemoTest.sceneRow()), row, 'no frame saw the quit order');
         assert.equal(await page.evaluate(() => window.boxdemoTest.musicPlaying()), false);
     });
 
-    test('a key that types a character ends the show; arrows and modifiers do not', async () => {
+    test('Space pauses picture and music together and resumes where they stopped; other keys do not end the show', async () => {
         const page = await open();
-        await page.click('#start');
-        for (const key of ['ArrowLeft', 'F2', 'Shift']) await page.keyboard.press(key);
-        await new Promise((resolve) => setTimeout(resolve, 200));
+        await startShow(page);
+        await waitFor(page, () => window.boxdemoTest.clockMs() > 500, 'half a second of show');
+        await page.keyboard.press(' ');
+        const stopped = await showClock(page);
+        assert.equal(stopped.playing, false, 'the music stops');
+        await pause(400);
+        assert.deepEqual(await showClock(page), stopped, 'nothing moves while paused');
+        await page.keyboard.press(' ');
+        await waitFor(page, (was) => window.boxdemoTest.clockMs() > was && window.boxdemoTest.musicSeconds() > 0,
+            'the show to go on', 10000, stopped.clockMs);
+        const going = await showClock(page);
+        assert.ok(going.musicSeconds > stopped.musicSeconds && going.musicSeconds < stopped.musicSeconds + 2,
+            `the music goes on from ${stopped.musicSeconds} s, not from the top (${going.musicSeconds} s)`);
+        assert.equal(going.row, stopped.row);
+        for (const key of ['q', 'Enter', 'F2', 'Shift', 'ArrowUp', 'm']) await page.keyboard.press(key);
         assert.equal((await screen(page)).state, 'show');
-        await page.keyboard.press('q');
-        assert.deepEqual(await screen(page),
-            { state: 'ready', startScreen: true, canvas: false, message: 'click or press a key to start' });
+    });
+
+    test('Escape leaves full screen and the show plays on; in a window it ends the show; a hidden and shown tab keeps it', async () => {
+        const page = await open();
+        await startShow(page);
+        if (await page.evaluate(() => document.fullscreenElement !== null)) {
+            await page.keyboard.press('f');
+        }
+        await waitFor(page, () => document.fullscreenElement === null, 'a window');
+        await page.keyboard.press('f');
+        await waitFor(page, () => document.fullscreenElement !== null, 'full screen');
+
+        // another tab in front, then this one again: the browser may leave
+        // full screen; the show goes on
+        const before = await showClock(page);
+        const other = await browser.browser.newPage();
+        await other.bringToFront();
+        await pause(300);
+        await page.bringToFront();
+        await other.close();
+        await page.evaluate(() => document.fullscreenElement || document.documentElement.requestFullscreen());
+        await waitFor(page, (was) => window.boxdemoTest.clockMs() > was + 300, 'the show to go on', 10000, before.clockMs);
+        assert.equal((await screen(page)).state, 'show');
+        assert.ok((await showClock(page)).musicSeconds > before.musicSeconds, 'the music went on, not from the top');
+
+        await page.keyboard.press('Escape');
+        await waitFor(page, () => document.fullscreenElement === null, 'full screen left');
+        await pause(700);
+        assert.equal((await screen(page)).state, 'show', 'leaving full screen keeps the show');
+        await page.keyboard.press('Escape');
+        await waitFor(page, () => document.body.dataset.state === 'ended', 'the end screen');
+    });
+
+    test('a seek while paused (keys 1 to 6, a link\'s #t=, arrows) shows the capture\'s frame there, with the music there', async (t) => {
+        const page = await open({ hash: '#t=1:05' });
+        const starts = await page.evaluate(() => window.boxdemoTest.sceneStarts());
+        const fps60 = await page.evaluate(() => window.boxdemoTest.fps());
+        const linked = 65 * fps60;
+        const arrowed = starts[2] + 5 * fps60;
+        const { frames } = seekCapture(fps60, [...starts, linked, arrowed]);
+        const { channel, pixels } = pictureTolerance[browserName];
+        const holds = async (frame, how) => {
+            const seek = await lastSeek(page);
+            assert.equal(seek.frame, frame, how);
+            const difference = pictureDifference(frames[frame], seek.picture, channel);
+            const said = `${how}, frame ${frame}: ${difference.pixels} pixels differ by more than ${channel}`;
+            t.diagnostic(said);
+            assert.ok(difference.pixels <= pixels, said);
+        };
+
+        // the link's moment, playing; the music lands there
+        await startShow(page);
+        await holds(linked, '#t=1:05');
+        await waitFor(page, () => window.boxdemoTest.musicLanding() !== null, 'the music at the link\'s moment');
+        const landing = await page.evaluate(() => window.boxdemoTest.musicLanding());
+        assert.ok(Math.abs(landing - 65) < 0.02, `the music lands at ${landing} s, not 65 s`);
+
+        await page.keyboard.press('k');
+        for (let scene = 1; scene <= 6; ++scene) {
+            await page.keyboard.press(String(scene));
+            await holds(starts[scene - 1], `key ${scene}`);
+        }
+        await page.keyboard.press('3');
+        await page.keyboard.press('ArrowRight');
+        await holds(arrowed, 'key 3, then the right arrow');
+        assert.equal(await page.evaluate(() => window.boxdemoTest.paused()), true);
+        assert.equal(await page.evaluate(() => window.boxdemoTest.frame()), arrowed);
+    });
+
+    test('on a phone held upright a tap shows the controls, a second pauses; the picture spans the width', async () => {
+        const page = await open({ width: 390, height: 844, touch: true });
+        await page.tap('#play');
+        await waitFor(page, () => window.boxdemoTest.musicPlaying(), 'the music to play');
+        const box = await page.$eval('#show', (c) => ({ width: c.clientWidth, height: c.clientHeight, pixels: c.width }));
+        assert.ok(box.width === 390 && Math.abs(box.height - 292.5) <= 1, `the picture is ${box.width}x${box.height}`);
+        assert.ok(box.pixels <= 2 * 390, `the canvas is ${box.pixels} pixels wide`);
+        await page.evaluate(() => {
+            document.body.dataset.controls = 'hidden';
+        });
+        await page.tap('#show');
+        assert.equal(await page.evaluate(() => document.body.dataset.controls), 'shown');
+        assert.equal(await page.evaluate(() => window.boxdemoTest.paused()), false, 'the first tap only shows the controls');
+        await page.tap('#show');
+        assert.equal(await page.evaluate(() => window.boxdemoTest.paused()), true);
         assert.equal(await page.evaluate(() => window.boxdemoTest.musicPlaying()), false);
     });
 
@@ -175,12 +278,16 @@ for (const browserName of browserNames) describe(`in ${browserName}`, () => {
             assert.ok(page.consoleErrors.includes(sentence), `the console says: ${page.consoleErrors.join(' | ')}`);
             await page.click('#start');
             assert.equal((await screen(page)).state, 'broken', 'a click does not start it');
+            assert.equal(await page.$eval('#play', (play) => play.checkVisibility()), false);
         };
         const cases = [
             [{ intercept: answer('demosong.it', { status: 404, body: 'no' }) },
                 'The demo cannot start: its data file demosong.it is missing (the server answered 404 Not Found).'],
             [{ intercept: answer('demosong.it', { status: 200, body: song.subarray(0, 600).reverse() }) },
                 'The demo cannot start: its data file demosong.it is not a module the player can read.'],
+            [{ intercept: (request) => request.url().endsWith('/demosong.it'), beforeLoad: () => {
+                window.boxdemoFetchLimitMs = 1500;
+            } }, 'The demo cannot start: its data file demosong.it could not be fetched (no answer within 1.5 s).'],
             [{ intercept: answer('fontpre.tga', { status: 200, body: font.subarray(0, 100) }) },
                 'The demo cannot start: its data file fontpre.tga is 100 bytes long; a 256x64 font image is 17170 bytes.'],
             [{ beforeLoad: () => {
@@ -207,7 +314,7 @@ for (const browserName of browserNames) describe(`in ${browserName}`, () => {
         for (const [options, sentence] of cases) {
             const page = await open(options);
             if (options.clicked) {
-                await page.click('#start');
+                await page.click('#play');
                 await waitFor(page, () => document.body.dataset.state !== 'show', 'the show to stop', 15000);
             }
             await says(page, sentence);

@@ -97,13 +97,16 @@ export function launchBrowser(name) {
 
 // A page of the site with the test hook, at url (the site's address, or the
 // page's file), loaded: the start screen or a problem showing.
-// options.width/height: the window; options.intercept: (request) => true when
+// options.width/height: the window; options.touch: a phone's touch screen;
+// options.hash: the address's #fields; options.intercept: (request) => true when
 // it answered the request itself; options.beforeLoad: a function run in the
 // page before its scripts. The console's errors are collected in
 // page.consoleErrors.
 export async function openPage(browser, url, options = {}) {
     const page = await browser.newPage();
-    await page.setViewport({ width: options.width ?? 640, height: options.height ?? 480 });
+    await page.setViewport({
+        width: options.width ?? 640, height: options.height ?? 480, hasTouch: options.touch ?? false, isMobile: options.touch ?? false,
+    });
     page.consoleErrors = [];
     page.on('console', (m) => m.type() === 'error' && page.consoleErrors.push(m.text()));
     if (options.intercept) {
@@ -111,7 +114,7 @@ export async function openPage(browser, url, options = {}) {
         page.on('request', (request) => options.intercept(request) || request.continue());
     }
     if (options.beforeLoad) await page.evaluateOnNewDocument(options.beforeLoad);
-    await page.goto(`${url}?test`);
+    await page.goto(`${url}?test${options.hash ?? ''}`);
     await page.waitForFunction(() => document.body.dataset.state !== 'loading');
     return page;
 }
@@ -126,8 +129,33 @@ export function screen(page) {
     }));
 }
 
-export async function waitFor(page, condition, what, limitMs = 10000) {
-    await page.waitForFunction(condition, { timeout: limitMs, polling: 50 }).catch(() => {
+// Starts the show with the start button and waits for its music.
+export async function startShow(page) {
+    await page.click('#play');
+    await waitFor(page, () => window.boxdemoTest.musicPlaying(), 'the music to play');
+}
+
+// The show's clock, music and scene, as the page's hook reads them.
+export function showClock(page) {
+    return page.evaluate(() => ({
+        clockMs: window.boxdemoTest.clockMs(),
+        musicSeconds: window.boxdemoTest.musicSeconds(),
+        row: window.boxdemoTest.sceneRow(),
+        playing: window.boxdemoTest.musicPlaying(),
+    }));
+}
+
+export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// The last seek's frame and picture (top-down RGB), and where the song
+// landed after it.
+export async function lastSeek(page) {
+    const seek = await page.evaluate(() => window.boxdemoTest.seeks[0]);
+    return { frame: seek.frame, picture: topDownRgb(Buffer.from(seek.picture, 'base64'), seek.width, seek.height) };
+}
+
+export async function waitFor(page, condition, what, limitMs = 10000, ...args) {
+    await page.waitForFunction(condition, { timeout: limitMs, polling: 50 }, ...args).catch(() => {
         throw new Error(`waited ${limitMs} ms for ${what}`);
     });
 }

@@ -21,7 +21,8 @@ function positionAt(seconds) {
 class FakeChiptune {
     constructor(outputLatency) {
         this.handlers = {};
-        this.context = { outputLatency, baseLatency: 0, resume() {} };
+        this.context = { outputLatency, baseLatency: 0, currentTime: 0, resume() {} };
+        this.gain = { gain: { cancelScheduledValues() {}, setValueAtTime() {} } };
         this.messages = [];
     }
     onInitialized(f) { this.handlers.initialized = f; }
@@ -33,6 +34,7 @@ class FakeChiptune {
     play() { this.messages.push('play'); }
     pause() { this.messages.push('pause'); }
     stop() { this.messages.push('stop'); }
+    setOrderRow(order, row) { this.messages.push(`setOrderRow ${order} ${row}`); }
     // One report per 128-frame block at 48 kHz, from `from` to `to` seconds.
     render(from, to) {
         for (let t = from; t < to; t += 128 / 48000) {
@@ -82,4 +84,19 @@ test('a looping song starts over at order 0', () => {
     chiptune.render(0, 1);
     assert.equal(song.heardPosition(), positionAt(1 - 128 / 48000));
     assert.equal(ends(), 0);
+});
+
+test('after a seek the target is heard from the target on: earlier reports from its row\'s start are skipped', () => {
+    const { chiptune, song } = playing(false, 0);
+    chiptune.render(0, 3);
+    // libopenmpt moves to the start of the row holding 20.05 s (20.04 s)
+    // and renders on from there
+    song.seekTo(20.05, positionAt(20.05));
+    assert.equal(chiptune.messages.at(-1), 'setOrderRow 2 39');
+    assert.equal(song.heardPosition(), positionAt(20.05), 'the target is heard before any report');
+    assert.equal(song.targetReached(), false);
+    chiptune.render(20.04, 20.049);
+    assert.equal(song.seekLanding, null, 'reports before the target are not taken');
+    chiptune.render(20.05, 20.2);
+    assert.ok(song.seekLanding >= 20.05 && song.seekLanding < 20.05 + 128 / 48000);
 });
