@@ -47,11 +47,22 @@ if [[ ! web/node_modules/.package-lock.json -nt web/package-lock.json ]]; then
     (cd web && npm ci --no-audit --no-fund --loglevel=error)
 fi
 
-# The data files (and the tests' native programs), then the site.
-native=(demo_assets web_data)
-[[ $mode == test ]] && native+=(demo-capture call-stream)
+# The data files, the capture for the page's poster (and the tests' native
+# programs), then the site.
+native=(demo_assets web_data demo-capture)
+[[ $mode == test ]] && native+=(call-stream)
 cmake -S . -B build-web/native -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=$testing -DDEMO_WERROR=ON >/dev/null
 cmake --build build-web/native -j2 --target "${native[@]}" >/dev/null
+# The poster for link previews and lock screens: the capture's frame of the
+# greetings scene at 1200x630, made again when the capture is newer.
+poster=build-web/native/poster.png
+if [[ ! $poster -nt build-web/native/demo-capture ]]; then
+    frames=$(mktemp -d)
+    trap 'rm -rf "$frames"' EXIT
+    scripts/with-display.sh build-web/native/demo-capture --quiet --size 1200x630 --only 4000 \
+        --module build-web/native/demosong.it --font build-web/native/fontpre.tga -o "$frames"
+    mv "$frames/frame-004000.png" "$poster"
+fi
 # (emcmake says which cmake it runs on standard error)
 emcmake cmake -S web -B build-web/wasm -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=$testing \
     -DDEMO_WERROR=ON -DDEMO_ASSETS_DIR="$PWD/build-web/native" -DDEMO_SITE_DIR="$PWD/build-web/site" \

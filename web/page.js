@@ -46,6 +46,7 @@ let loop = false;
 let startFrame = 0; // where the next start begins (a link's moment)
 let controlsTimer = 0;
 let buildTimer = 0;
+let starts = 0; // shows started since the page loaded
 
 // NOTE: Firefox answers AudioContext.outputLatency (and getOutputTimestamp)
 // by waiting on its audio thread, which with PulseAudio at times never
@@ -316,6 +317,7 @@ function begin() {
         return;
     }
     setState('show');
+    ++starts;
     paused = false;
     waitingForMusic = false;
     setClock(0, true);
@@ -652,7 +654,8 @@ const testHook = {
     frame: currentFrame,
     sceneStarts: () => scenes.map((scene) => scene.frame),
     showFrames: () => showFrames,
-    checkpointsBuilt: () => program._webBuildCheckpoints(0) === 0,
+    checkpointsBuilt: () => program._webCheckpointsBuilt() === 1,
+    starts: () => starts,
     // A seek to frame, timed from the call to the picture drawn, in ms.
     timing: false,
     timedSeek(frame) {

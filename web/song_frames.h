@@ -19,8 +19,6 @@ constexpr char songFramesFileName[] = "songframes.bin";
 // The show's clock at frame n, in whole milliseconds (truncated).
 // NOTE: the capture's virtual clock (capture/options.h, frameClockMs): the
 // browser tests hold the page's seeks against the capture's frames.
-inline int seekFrameClockMs(std::int64_t frame) {
-    return static_cast<int>(frame * 1000 / seekFps);
-}
+inline int seekFrameClockMs(std::int64_t frame) { return static_cast<int>(frame * 1000 / seekFps); }
 
 }  // namespace demo

@@ -316,6 +316,11 @@ EMSCRIPTEN_KEEPALIVE int webBuildCheckpoints(int frames) {
     return shell.builderFrame < last ? 1 : 0;
 }
 
+// Whether every checkpoint is built.
+EMSCRIPTEN_KEEPALIVE int webCheckpointsBuilt() {
+    return shell.builderFrame >= showFrames() - 1 ? 1 : 0;
+}
+
 // Ends the show (the viewer's Escape outside full screen).
 EMSCRIPTEN_KEEPALIVE void webEnd() {
     if (shell.running) quitDemo(0);
