@@ -14,6 +14,7 @@
 import { ChiptuneJsPlayer } from './chiptune3/chiptune3.js';
 import { SongPlayer } from './song_player.js';
 
+window.boxdemoPageRan = true; // (index.html's watchdog)
 const $ = (id) => document.getElementById(id);
 const canvas = $('show');
 const startScreen = $('start');
@@ -22,8 +23,8 @@ const controls = $('controls');
 const message = $('message');
 const progress = $('progress');
 
-// How long a file may take to arrive (window.boxdemoFetchLimitMs: a test's).
-const fetchLimitMs = window.boxdemoFetchLimitMs ?? 30000;
+// How long a file may take to arrive (set by index.html).
+const fetchLimitMs = window.boxdemoFetchLimitMs;
 // How long the controls stay after the pointer last moved.
 const controlsShownMs = 2000;
 // The largest device-pixel ratio the canvas is drawn at.
@@ -325,6 +326,7 @@ function begin() {
     if (startFrame > 0) seek(startFrame);
     startFrame = 0;
     updateControls();
+    updateMediaSession();
     pokeControls();
     frameRequest = requestAnimationFrame(frame);
 }
@@ -358,6 +360,7 @@ function seek(target) {
     setClock(frameMs(target), false);
     waitingForMusic = true;
     updateControls();
+    updateMediaSession();
     if (testing && !testHook.timing) testHook.noteSeek(target);
     if (!paused && !frameRequest) frameRequest = requestAnimationFrame(frame);
 }
@@ -377,6 +380,7 @@ function setPaused(on) {
         frameRequest = requestAnimationFrame(frame);
     }
     updateControls();
+    updateMediaSession();
     pokeControls();
 }
 
@@ -563,6 +567,12 @@ function updateMediaSession() {
     const session = navigator.mediaSession;
     if (!session) return;
     session.playbackState = state === 'show' ? (paused ? 'paused' : 'playing') : 'none';
+    if (state !== 'show') return;
+    try {
+        session.setPositionState({ duration: showFrames / fps, position: currentFrame() / fps, playbackRate: 1 });
+    } catch {
+        // a browser without position states
+    }
 }
 
 if (navigator.mediaSession && window.MediaMetadata) {

@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "show/platform.h"
@@ -178,3 +181,68 @@ TEST_F(Sequencer, NothingMovesPastTheQuitRow) {
 }
 
 }  // namespace
+
+// The show saved between two frames and restored later goes on exactly as
+// it went on the first time: the same GL calls and rand() draws, frame for
+// frame. Frames at 60 a second from the top, with the music's order moving
+// on every second, so that the run saves and restores in every row (the
+// particle scene's pool among them).
+class SavedShow : public ::testing::Test {
+protected:
+    static constexpr int framesPerOrder = 60;
+
+    void SetUp() override {
+        glrec::reset();
+        fakemusic::reset();
+        scriptedrand::useRealSequence();
+        demo::Platform platform = demo::desktopPlatform;
+        platform.clockMs = [] { return frameClock; };
+        platform.endShow = [] {};
+        demo::usePlatform(platform);
+        frameClock = 0;
+        demo::startShow();
+    }
+    void TearDown() override { demo::usePlatform(demo::desktopPlatform); }
+
+    static void runFrame(int frame) {
+        frameClock = frame * 1000 / 60;
+        fakemusic::setPosition(std::uint32_t(frame / framesPerOrder));
+        demo::displayFrame();
+    }
+
+    // The calls and rand() draws of frames from to to - 1, the calls kept
+    // only when asked (the scenes make up to a quarter of a million a frame).
+    static std::pair<std::vector<glrec::Call>, long> run(int from, int to, bool keepCalls) {
+        glrec::reset();
+        glrec::setRecording(keepCalls);
+        scriptedrand::resetCount();
+        for (int frame = from; frame < to; ++frame)
+            runFrame(frame);
+        glrec::setRecording(true);
+        return {glrec::calls(), scriptedrand::calls()};
+    }
+
+    static int frameClock;
+};
+int SavedShow::frameClock = 0;
+
+TEST_F(SavedShow, RestoredAtAnyRowItGoesOnFrameForFrameAsItDid) {
+    run(0, 30, false);
+    const int lastFrame = 6 * 2 * framesPerOrder - 1;  // the quit row's frame is not run
+    for (int at = 30; at + 40 < lastFrame; at += framesPerOrder) {
+        SCOPED_TRACE("saved before frame " + std::to_string(at));
+        const demo::ShowState saved = demo::saveShow();
+        const auto straight = run(at, at + 3, true);
+        // on further, then back
+        const long drawsOn = run(at + 3, at + 40, false).second;
+        demo::restoreShow(saved);
+        const auto again = run(at, at + 3, true);
+        EXPECT_EQ(again.second, straight.second) << "rand() draws";
+        ASSERT_EQ(again.first.size(), straight.first.size());
+        for (std::size_t i = 0; i < straight.first.size(); ++i)
+            ASSERT_EQ(again.first[i], straight.first[i])
+                << "call " << i << ": " << glrec::describe(again.first[i]);
+        EXPECT_EQ(run(at + 3, at + 40, false).second, drawsOn) << "rand() draws further on";
+        run(at + 40, std::min(at + framesPerOrder, lastFrame), false);
+    }
+}
