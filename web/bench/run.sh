@@ -3,8 +3,9 @@
 # desktop's render benchmark (scripts/web.sh --build-only, in build-web/),
 # then prints the speed table of docs/performance.md (run.mjs), Chromium's
 # and Firefox's rows per scene, then the seek latency (seeks.mjs). Needs both
-# browsers (scripts/web.sh --test installs them); runs on a private X display, which Firefox needs for WebGL2 and the desktop
-# benchmark draws on. A few minutes.
+# browsers (scripts/web.sh --test installs them); runs on a private X
+# display, which Firefox needs for WebGL2 and the desktop benchmark draws on.
+# A few minutes.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 for browser in chromium firefox-esr; do
