@@ -5,7 +5,8 @@
 #   --test      what the tests need
 #   --fuzz      what the fuzz targets need (clang, and the tests' packages)
 #   --package   what making and checking the Debian package needs
-#   --web       what the browser build needs (Emscripten, npm)
+#   --web       what the browser build needs (Emscripten, npm, and Xvfb for
+#               the page's poster, a capture's frame)
 #   --browser   what the browser's tests need (Chromium; Firefox ESR, with an
 #               X server and a sound server to give it WebGL2 and audio)
 #   --format    what checking the code's formatting needs (clang-format)
@@ -21,7 +22,7 @@ for what in "$@"; do
         --fuzz) packages+=("${testing[@]}" clang libclang-rt-dev) ;;
         --package) packages+=(dpkg-dev file lintian) ;;
         # npm only where node came without it
-        --web) packages+=(emscripten); command -v npm >/dev/null || packages+=(npm) ;;
+        --web) packages+=(emscripten xvfb xauth); command -v npm >/dev/null || packages+=(npm) ;;
         --browser) packages+=(chromium firefox-esr xvfb xauth pulseaudio) ;;
         --format) packages+=(clang-format) ;;
         *)

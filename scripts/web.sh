@@ -62,6 +62,8 @@ if [[ ! $poster -nt build-web/native/demo-capture ]]; then
     scripts/with-display.sh build-web/native/demo-capture --quiet --size 1200x630 --only 4000 \
         --module build-web/native/demosong.it --font build-web/native/fontpre.tga -o "$frames"
     mv "$frames/frame-004000.png" "$poster"
+    rm -rf "$frames"
+    trap - EXIT
 fi
 # (emcmake says which cmake it runs on standard error)
 emcmake cmake -S web -B build-web/wasm -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=$testing \
