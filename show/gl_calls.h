@@ -17,7 +17,8 @@ namespace demo {
 // X(enumerator, shape, return type, entry point, (parameters), (arguments)),
 // in the order GlCall numbers them. The signature columns name GL's types:
 // expand them only where <GL/gl.h>, <GL/glu.h>, <GL/glut.h> and
-// <GL/glext.h> are included.
+// <GL/glext.h> are included. The recorder checks each signature against
+// those headers when it compiles.
 //
 // The shape says what a stand-in has to do beyond counting the call:
 //   plain    returns nothing and takes numbers only: a stand-in counts or

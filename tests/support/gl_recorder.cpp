@@ -267,6 +267,13 @@ KeyboardCallback keyboardCallback() { return keyboard; }
 using glrec::Fn;
 using glrec::record;
 
+// Each call of the list has the signature the GL headers declare: a wrong
+// one would make the capture's __real_ declarations call GL wrongly.
+#define GLREC_SAME_SIGNATURE(enumerator, shape, returns, entryPoint, parameters, arguments) \
+    static_assert(std::is_same<decltype(&entryPoint), returns(*) parameters>::value,        \
+                  "show/gl_calls.h: " #entryPoint " differs from the GL headers");
+DEMO_GL_CALLS(GLREC_SAME_SIGNATURE)
+
 // ---- the plain calls, generated: recorded with their numbers (glrec::recordPlain) ----
 
 #define GLREC_RECORD_PLAIN(enumerator, returns, entryPoint, parameters, arguments) \
