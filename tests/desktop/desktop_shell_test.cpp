@@ -307,6 +307,21 @@ TEST_F(DesktopShell, ReshapeSetsTheViewportAndTheOneProjection) {
     EXPECT_EQ(glrec::callsOf(Fn::Perspective).at(0), call(Fn::Perspective, {60, 640, 1, 300}));
 }
 
+// The capture and the page set the start state in one call; the desktop
+// program sets it in two steps, and must arrive at the same calls.
+TEST_F(DesktopShell, StartUpAndTheFirstReshapeSetTheStateTheOtherShellsStartFrom) {
+    EXPECT_EQ(runDemo(), 0);
+    glrec::reshapeCallback()(640, 480);
+    std::vector<glrec::Call> desktopState;
+    for (const glrec::Call& c : glrec::calls()) {
+        if (std::string(glrec::name(c.fn)).compare(0, 4, "glut") != 0) desktopState.push_back(c);
+    }
+    glrec::reset();
+    demo::setStartGlState();
+    EXPECT_EQ(glrec::describe(desktopState), glrec::describe(glrec::calls()));
+    EXPECT_EQ(glrec::calls().size(), 6u);
+}
+
 TEST_F(DesktopShell, IdleAsksForTheNextFrameAtOnce) {
     demo::presentFrame();  // GLUT drew a frame since the last idle call
     glrec::reset();
