@@ -178,9 +178,7 @@ EMSCRIPTEN_KEEPALIVE const char* webProblem() { return shell.problem.c_str(); }
 EMSCRIPTEN_KEEPALIVE int webOpen() {
     usePlatform(webPlatform);
     if (!openLayer("#show", shell.problem)) return 0;
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    setScreenProjection(pictureWidth, pictureHeight);
+    setStartGlState();
     return 1;
 }
 
