@@ -52,7 +52,7 @@ namespace demo {
 
 namespace {
 
-constexpr int checkpointFrames = 30;
+constexpr int checkpointFrames = 15;
 
 // The show between two frames: all a checkpoint holds.
 struct Moment {
