@@ -2,6 +2,8 @@
 #include "capture/session.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "capture/fast_forward.h"
 #include "capture/frame_reader.h"
@@ -84,10 +86,18 @@ static bool looped(CaptureSession& s, std::uint32_t order) {
     return false;
 }
 
-static void writeTimelineLine(const CaptureSession& s) {
+// One line of the timeline; false with the reason once a write has failed
+// (a full disc, a reader at the other end of a pipe that has gone), so that
+// the run stops there rather than at the end.
+static bool writeTimelineLine(const CaptureSession& s, std::string& error) {
     const SequencerState& show = sequencer();
-    std::fprintf(s.timeline, "%lld %d %u %u %d %d\n", static_cast<long long>(s.frame), virtualNowMs,
-                 show.position.order, show.position.row, show.sceneIndex + 1, show.elapsedMs);
+    if (std::fprintf(s.timeline, "%lld %d %u %u %d %d\n", static_cast<long long>(s.frame),
+                     virtualNowMs, show.position.order, show.position.row, show.sceneIndex + 1,
+                     show.elapsedMs) >= 0 &&
+        !std::ferror(s.timeline))
+        return true;
+    error = "cannot write " + s.options->timelinePath + ": " + std::strerror(errno);
+    return false;
 }
 
 // Hands the frames read back to the writer until at most keep are still
@@ -154,7 +164,7 @@ bool stepSession(CaptureSession& s, std::string& error) {
         return true;
     }
 
-    if (s.timeline != nullptr) writeTimelineLine(s);
+    if (s.timeline != nullptr && !writeTimelineLine(s, error)) return stop(s, SessionEnd::failed);
     if (drawn && !writeFrame(s, error)) return stop(s, SessionEnd::failed);
     ++s.frame;
     updateProgress(drawn, sequencer().sceneIndex);

@@ -121,9 +121,6 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
 
 bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
                        const std::string& preset, std::string& error) {
-    // A write to a pipe whose reader has died must fail with EPIPE, not end
-    // the capture silently.
-    std::signal(SIGPIPE, SIG_IGN);
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",

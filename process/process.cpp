@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,6 +19,7 @@ void openStandardStreams() {
         const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (opened != fd && opened >= 0) close(opened);
     }
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 static std::string name = "demo";

@@ -8,9 +8,15 @@
 namespace demo {
 
 // Makes descriptors 0, 1 and 2 valid, opening /dev/null on any that is
-// closed. Called first thing in main: otherwise the first file or connection
-// the program opens (the X display's, say) takes a closed descriptor 2, and
-// messages meant for standard error are written into it.
+// closed, and ignores SIGPIPE. Called first thing in main: otherwise the
+// first file or connection the program opens (the X display's, say) takes a
+// closed descriptor 2, and messages meant for standard error are written
+// into it. With SIGPIPE ignored, a write to a pipe whose reader has gone
+// (an output piped into `head`, a standard error that was a closed pipe)
+// fails with EPIPE, which the program reports and cleans up after like any
+// failed write, instead of ending at once with status 141 and leaving its
+// temporary files. Programs it starts inherit the setting (ffmpeg reports
+// a broken pipe as an error too).
 void openStandardStreams();
 
 // The program's name for its messages and help: the last part of argv[0]

@@ -429,6 +429,45 @@ TEST_F(CaptureProgram, MusicThatLoopsWithoutReachingTheEndFailsAtOnce) {
     }
 }
 
+TEST_F(CaptureProgram, AReaderThatHasGoneFailsEachOutputWithOneLineAndLeavesNothing) {
+    // Each kind of output into a pipe whose reader has gone: a WAV, a
+    // timeline beside pictures (it fails before frame 300 is drawn), a video
+    // (through a link named .mp4).
+    ASSERT_EQ(symlink("/dev/stdout", path("out.mp4").c_str()), 0);
+    ASSERT_EQ(mkdir(path("tmp").c_str(), 0700), 0);
+    struct Case {
+        std::string arguments, written;
+    };
+    const Case cases[] = {{"--wav /dev/stdout", "/dev/stdout"},
+                          {"--fps 60 --only 0,300 -o frames --timeline /dev/stdout", "/dev/stdout"},
+                          {"--fps 10 --frames 0-9 -o out.mp4", "out.mp4"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        if (c.written == "out.mp4" && !testsupport::haveCommand("ffmpeg")) continue;
+        const int status = testsupport::runIntoGonePipe(
+            "cd '" + folder + "' && TMPDIR=tmp '" + programPath() + "' --quiet " + testInputs() +
+                " " + c.arguments + " 2>errors.txt",
+            1);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(testsupport::readFileBytes(path("errors.txt")),
+                  "demo-capture: cannot write " + c.written + ": Broken pipe\n");
+    }
+    EXPECT_EQ(
+        testsupport::commandOutput("cd '" + folder + "' && find . -name '.*' -o -path './tmp/*'"),
+        ".")
+        << "hidden or intermediate files were left";
+
+    // A failure whose standard error is such a pipe still ends with its own
+    // status.
+    for (const auto& [arguments, status] :
+         {std::pair<std::string, int>{"--module missing.it --wav x.wav", 1}, {"--bogus", 2}}) {
+        EXPECT_EQ(testsupport::runIntoGonePipe(
+                      "cd '" + folder + "' && '" + programPath() + "' " + arguments, 2),
+                  status)
+            << arguments;
+    }
+}
+
 TEST_F(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
     if (!testsupport::haveCommand("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     ASSERT_EQ(mkdir(path("tmp").c_str(), 0700), 0);

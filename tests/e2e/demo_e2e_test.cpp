@@ -443,6 +443,16 @@ TEST_F(EndToEnd, WithStandardErrorClosedTheShowStillEndsByItself) {
     EXPECT_EQ(waitForExit(60), 0);
 }
 
+TEST_F(EndToEnd, AReaderThatHasGoneOrAGoneStandardErrorEndsWithOneNot141) {
+    // The help text into a pipe whose reader has gone: one line, status 1.
+    EXPECT_EQ(
+        testsupport::runIntoGonePipe("'" + program + "' --help 2>'" + path("stderr.txt") + "'", 1),
+        1);
+    EXPECT_EQ(errors(), "demo: cannot write the help text: Broken pipe\n");
+    // A show that cannot start (no font) with its standard error such a pipe.
+    EXPECT_EQ(testsupport::runIntoGonePipe("cd '" + directory + "' && '" + program + "'", 2), 1);
+}
+
 TEST_F(EndToEnd, HelpAndVersionAnswerWithoutPlaying) {
     const testsupport::CommandResult help = testsupport::runCommand(program + " --help");
     EXPECT_EQ(help.status, 0);
