@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -317,6 +318,8 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
         {"--bogus -o frames", "", "--bogus"},
         {"--fps 0 -o frames", "", "--fps"},
         {"--module missing.it -o frames", "", "cannot load missing.it"},
+        {"--module cut.it -o frames", "",
+         "cannot load cut.it: the file is cut short: it has 3000 "},
         {"--font missing.tga -o frames", "", "cannot load missing.tga"},
         {"--fps 10 --frames 0-3 -o show.mp4", absentPath, "ffmpeg"},
         {"--fps 10 -o frames", "env -u DISPLAY", "DISPLAY"},
@@ -330,6 +333,9 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
          "cannot write pictures/frame-000012.png: File too large"},
         {"--fps 10 --wav music.wav", "ulimit -f 8;", "cannot write music.wav: File too large"},
     };
+    // The test module cut short.
+    std::ofstream(path("cut.it"), std::ios::binary)
+        << testsupport::readFileBytes(testModulePath()).substr(0, 3000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.environment + " " + c.arguments);
         const RunResult r = run(c.arguments, c.environment);
@@ -344,7 +350,7 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
     EXPECT_FALSE(fileExists(path("show.mp4")));
     // The complete picture stays; the one that failed leaves nothing behind.
     EXPECT_EQ(testsupport::commandOutput("ls -A '" + path("pictures") + "'"), "frame-000000.png");
-    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "'"), "pictures");
+    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "'"), "cut.it\npictures");
 }
 
 TEST_F(CaptureProgram, OutputsThatAreNotPlainFilesAreWrittenIntoNotReplaced) {

@@ -366,6 +366,14 @@ TEST_F(EndToEnd, AMissingOrBrokenModuleIsNamedAndEndsWithOne) {
 
     std::ofstream(path("demosong.it")) << "this is not a tracker module";
     expectStartFails("demo: cannot load demosong.it: ");
+
+    // Cut short (libopenmpt would play it, silent or with parts missing).
+    const std::string song = readFileBytes(binaryDir + "/testdata/demosong.it");
+    for (const std::size_t cut : {std::size_t(3000), song.size() / 2}) {
+        std::ofstream(path("demosong.it")) << song.substr(0, cut);
+        expectStartFails("demo: cannot load demosong.it: the file is cut short: it has " +
+                         std::to_string(cut) + " bytes, too few for its ");
+    }
 }
 
 TEST_F(EndToEnd, AnAudioDeviceThatCannotOpenIsReportedWithTheSilentHint) {
