@@ -7,6 +7,7 @@
 #include "capture/options.h"
 #include "capture/outputs.h"
 #include "process/data_folder.h"
+#include "process/display.h"
 #include "process/process.h"
 #include "process/signals.h"
 #include "font/font.h"
@@ -50,5 +51,6 @@ int main(int argc, char** argv) {
         demo::printError(error);
         return 2;
     }
+    demo::catchDisplayLoss(nullptr);
     return demo::runCapture(options);
 }

@@ -14,6 +14,7 @@
 #include "music/player.h"
 #include "picture/picture_target.h"
 #include "process/data_folder.h"
+#include "process/display.h"
 #include "process/process.h"
 #include "process/signals.h"
 #include "scenes/frame.h"
@@ -31,6 +32,8 @@ bool inGameMode = false;
 bool framePresented = false;
 // How long the idle call waits while GLUT draws nothing, in milliseconds.
 constexpr int hiddenPollMs = 10;
+// Whether the X server is Xwayland, where the screen is never switched.
+bool onXwayland = false;
 // Where it was not: frames are drawn into the picture target and scaled onto
 // a full-screen window of this size.
 bool scaledToWindow = false;
@@ -119,6 +122,30 @@ void prepareShow() {
     }
 }
 
+// The display GLUT will open: its -display argument's, else DISPLAY's
+// (null).
+const char* displayArgument(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
+    }
+    return nullptr;
+}
+
+// The X display, before GLUT opens it: one line of our own when there is
+// none, and whether it is Xwayland's. From here on a lost connection ends
+// the show with a line of its own too.
+void checkDisplay(int argc, char** argv) {
+    DisplayFacts facts;
+    std::string problem;
+    const char* display = displayArgument(argc, argv);
+    if (!probeDisplay(display, facts, problem)) {
+        BASSMOD_Free();
+        failBeforeScreen(problem);
+    }
+    onXwayland = facts.xwayland;
+    catchDisplayLoss(display);
+}
+
 // The full-screen window where the screen cannot switch: borderless and of
 // the screen's size, with the picture target bound for the first frame. The
 // window only ever receives the scaled picture, so it has no depth buffer.
@@ -161,13 +188,18 @@ void openScreen() {
     // back; until here it ended start-up at once, whatever it waited for (an
     // X server that never answers, say).
     deferTerminationSignals();
-    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+    // NOTE: Xwayland's modes are an emulation that the compositor scales
+    // anyway, and switching them has crashed such a server (and every X
+    // program of the session with it): there the show never asks.
+    if (!onXwayland && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
         glutEnterGameMode();
         inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
     }
     if (!inGameMode) {
         openScaledWindow();
-        printError("the screen cannot switch to 640x480; playing full screen, scaled");
+        printError(onXwayland ? "the X server is Xwayland, whose screen modes are only emulated; "
+                                "playing full screen, scaled"
+                              : "the screen cannot switch to 640x480; playing full screen, scaled");
     }
 }
 
@@ -199,6 +231,7 @@ int runDemo(int argc, char** argv) {
     enterInstalledDataFolder();
     usePlatform(desktopPlatform);
     prepareShow();
+    checkDisplay(argc, argv);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);

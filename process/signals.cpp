@@ -37,7 +37,7 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_a
               "read in a signal handler");
 
 // Ends the process now: only async-signal-safe calls.
-[[noreturn]] void endNow(int signal) {
+[[noreturn]] void endNow(int status) {
     const pid_t running = child.load();
     if (running > 0) kill(running, SIGKILL);
     for (int pass = 0; pass < 2; ++pass) {
@@ -49,16 +49,16 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_a
                 unlink(place.path);
         }
     }
-    _exit(128 + signal);
+    _exit(status);
 }
 
 void onTerminationSignal(int signal) {
-    if (!deferred || firstSignal != 0) endNow(firstSignal != 0 ? firstSignal : signal);
+    if (!deferred || firstSignal != 0) endNow(128 + (firstSignal != 0 ? firstSignal : signal));
     firstSignal = signal;
     alarm(cleanStopSeconds);  // the watchdog: onWatchdog if the stop takes longer
 }
 
-void onWatchdog(int) { endNow(firstSignal); }
+void onWatchdog(int) { endNow(128 + firstSignal); }
 
 void install(int signal, void (*handler)(int)) {
     struct sigaction action;
@@ -105,5 +105,7 @@ void forgetScratch(int handle) {
 }
 
 void registerChild(pid_t running) { child.store(running); }
+
+void endWithoutCleanStop(int status) { endNow(status); }
 
 }  // namespace demo

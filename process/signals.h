@@ -46,4 +46,10 @@ void forgetScratch(int handle);
 // stop; -1 for none.
 void registerChild(pid_t child);
 
+// Ends the process now, as a signal that cannot wait for the clean stop
+// does: the scratch files removed, the child killed, then exit with status.
+// For a failure the program cannot come back from to its own cleanup (its
+// X display gone, process/display.h). Safe from any thread.
+[[noreturn]] void endWithoutCleanStop(int status);
+
 }  // namespace demo

@@ -17,9 +17,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "tests/support/commands.h"
@@ -341,6 +343,130 @@ TEST_F(EndToEnd, AnXServerThatStopsAnsweringStillLetsASignalEndBothPrograms) {
     EXPECT_EQ(endsFrozen(capture), 128 + SIGTERM);
     EXPECT_EQ(commandOutput("ls -A '" + directory + "'"),
               "demosong.it\nfontpre.tga\nstderr.txt\nstdout.txt");
+}
+
+TEST_F(EndToEnd, AnXServerThatGoesAwayEndsBothProgramsWithTheirOwnLineAndLeavesNothing) {
+    if (!haveCommand("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    provideFiles();
+    // The server ended under a running program: status 1, one line of the
+    // program's own, nothing of it left behind.
+    const auto losesItsServer = [&](const std::function<pid_t(const std::string&)>& startOn) {
+        VirtualScreen screen(1024, 768);
+        EXPECT_FALSE(screen.display.empty()) << "Xvfb did not start";
+        const pid_t program = startOn(screen.display);
+        kill(screen.pid, SIGKILL);
+        waitpid(screen.pid, nullptr, 0);
+        screen.pid = -1;
+        int status = 0;
+        waitpid(program, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        return ": lost the connection to the X display " + screen.display +
+               " (its X server ended, or the connection to it broke)\n";
+    };
+
+    const std::string showLine = losesItsServer([&](const std::string& display) {
+        start("dummy", display);
+        EXPECT_FALSE(findWindow(20, display).empty()) << errors();
+        return std::exchange(run.pid, -1);
+    });
+    EXPECT_EQ(errors(), windowLine + "demo" + showLine);
+
+    const std::string captureLine = losesItsServer([&](const std::string& display) {
+        const pid_t capture = fork();
+        if (capture == 0) {
+            if (chdir(directory.c_str()) != 0) _exit(127);
+            const int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(err, 2);
+            setenv("DISPLAY", display.c_str(), 1);
+            const std::string program = binaryDir + "/demo-capture";
+            execl(program.c_str(), "demo-capture", "--quiet", "-o", "show.mp4", "--wav", "show.wav",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Mid-capture: once the outputs' hidden files are there.
+        for (int tries = 0; tries < 400; ++tries) {
+            if (commandOutput("ls -A '" + directory + "' | grep '^[.]'") != "") break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        return capture;
+    });
+    EXPECT_EQ(errors(), "demo-capture" + captureLine);
+    EXPECT_EQ(commandOutput("ls -A '" + directory + "'"),
+              "demosong.it\nfontpre.tga\nstderr.txt\nstdout.txt");
+}
+
+TEST_F(EndToEnd, WithoutAnXDisplayTheShowSaysSoNamingDisplay) {
+    provideFiles();
+    const testsupport::CommandResult r =
+        testsupport::runCommand("cd '" + directory + "' && env -u DISPLAY '" + program + "' 2>&1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output.rfind("demo: no X display: DISPLAY is not set", 0), 0u) << r.output;
+    start("dummy", ":99999");
+    EXPECT_EQ(waitForExit(20), 1);
+    EXPECT_EQ(errors().rfind("demo: cannot open the X display :99999 (DISPLAY=:99999)", 0), 0u)
+        << errors();
+}
+
+// A headless weston with its Xwayland, on a socket and runtime folder of its
+// own; stopped when it goes out of scope. Weston starts Xwayland when the
+// first X client connects.
+class WestonXwayland {
+public:
+    WestonXwayland() {
+        runtime = testsupport::makeTemporaryFolder("demo-weston");
+        pid = fork();
+        if (pid == 0) {
+            const int log = open((runtime + "/weston.log").c_str(), O_WRONLY | O_CREAT, 0644);
+            dup2(log, 1);
+            dup2(log, 2);
+            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+            unsetenv("WAYLAND_DISPLAY");
+            execlp("weston", "weston", "--backend=headless-backend.so", "--use-pixman",
+                   "--xwayland", "--socket=demo-test", "--idle-time=0", "--width=1024",
+                   "--height=768", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Weston names the X display it listens on once it does.
+        const std::string said = "xserver listening on display ";
+        for (int tries = 0; tries < 200 && display.empty(); ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const std::string log = readFileBytes(runtime + "/weston.log");
+            const std::size_t at = log.find(said);
+            if (at != std::string::npos && log.find('\n', at) != std::string::npos)
+                display = log.substr(at + said.size(), log.find('\n', at) - at - said.size());
+        }
+    }
+    ~WestonXwayland() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        testsupport::removeFolder(runtime);
+    }
+
+    // The Xwayland server weston started, or "" when none runs.
+    std::string xwayland() const {
+        return commandOutput("pgrep -P " + std::to_string(pid) + " Xwayland");
+    }
+
+    std::string runtime, display;
+    pid_t pid = -1;
+};
+
+TEST_F(EndToEnd, UnderXwaylandTheShowPlaysScaledToItsEndAndTheServerLives) {
+    for (const char* tool : {"weston", "Xwayland", "pgrep"}) {
+        if (!haveCommand(tool)) GTEST_SKIP() << tool << " is not installed";
+    }
+    WestonXwayland weston;
+    ASSERT_FALSE(weston.display.empty()) << readFileBytes(weston.runtime + "/weston.log");
+    provideFiles();
+    start("dummy", weston.display);
+    EXPECT_EQ(waitForExit(60), 0) << errors();
+    EXPECT_EQ(errors(),
+              "demo: the X server is Xwayland, whose screen modes are only emulated; playing full "
+              "screen, scaled\n");
+    EXPECT_NE(weston.xwayland(), "") << "the Xwayland server went down";
 }
 
 TEST_F(EndToEnd, AMissingOrShortFontImageIsNamedAndEndsWithOne) {
