@@ -31,11 +31,8 @@ int main(int argc, char** argv) {
     demo::CaptureOptions options;
     // Installed, the default inputs are the installed data files; outputs
     // stay relative to the working directory.
-    const std::string data = demo::installedDataFolder();
-    if (!data.empty()) {
-        options.modulePath = data + "/" + demo::songFileName;
-        options.fontPath = data + "/" + demo::fontFileName;
-    }
+    options.modulePath = demo::defaultDataFile(demo::songFileName);
+    options.fontPath = demo::defaultDataFile(demo::fontFileName);
     std::string error;
     switch (demo::parseCaptureOptions(argc, argv, options, error)) {
         case demo::ParseResult::help:

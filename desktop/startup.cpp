@@ -95,28 +95,19 @@ void quitIfRequested() {
     std::exit(1);
 }
 
-// A data file's problem, with where it was looked for when it is missing.
-std::string fileProblem(const std::string& problem) {
-    const std::string missing = std::strerror(ENOENT);
-    if (problem.size() < missing.size() ||
-        problem.compare(problem.size() - missing.size(), missing.size(), missing) != 0)
-        return problem;
-    return problem + " (" + dataFilesWhere() + ")";
-}
-
 // The files and the sound, before anything is shown: the font read, the
 // audio device opened and the song loaded. On failure says why and exits
 // with status 1.
 void prepareShow() {
     std::string problem;
     if (!loadFont(problem))
-        failBeforeScreen(std::string(fontFileName) + ": " + fileProblem(problem));
+        failBeforeScreen(std::string(fontFileName) + ": " + dataFileProblem(problem));
     if (!BASSMOD_Init(-1, musicRate, 0)) {
         failBeforeScreen(std::string("cannot open the audio device: ") + musicErrorText() +
                          " (SDL_AUDIODRIVER=dummy plays the show without sound)");
     }
     if (!BASSMOD_MusicLoad(0, songFileName, 0, 0, musicLoadFlags)) {
-        const std::string why = fileProblem(musicErrorText());
+        const std::string why = dataFileProblem(musicErrorText());
         BASSMOD_Free();
         failBeforeScreen(std::string("cannot load ") + songFileName + ": " + why);
     }

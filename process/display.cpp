@@ -38,8 +38,9 @@ bool probeDisplay(const char* name, DisplayFacts& facts, std::string& error) {
     const char* shown = name != nullptr ? name : std::getenv("DISPLAY");
     const std::string from = name != nullptr ? "-display " : "DISPLAY=";
     if (shown == nullptr || shown[0] == '\0') {
-        error = "no X display: DISPLAY is not set (run it in a graphical session; on a Wayland "
-                "desktop, Xwayland gives one)";
+        error =
+            "no X display: DISPLAY is not set (run it in a graphical session; on a Wayland "
+            "desktop, Xwayland gives one)";
         return false;
     }
     Display* display = XOpenDisplay(shown);

@@ -33,7 +33,18 @@ void setProgramName(const char* argv0, const char* fallback) {
 const char* programName() { return name.c_str(); }
 
 void printError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", programName(), message.c_str());
+    std::string line;
+    for (const char c : message) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u != 0x7f) {
+            line += c;
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02x", u);
+        line += c == '\n' ? "\\n" : c == '\t' ? "\\t" : escaped;
+    }
+    std::fprintf(stderr, "%s: %s\n", programName(), line.c_str());
 }
 
 int printAnswer(const std::string& text, const char* what) {

@@ -26,7 +26,8 @@ void setProgramName(const char* argv0, const char* fallback);
 const char* programName();
 
 // One message on standard error, after the program's name:
-// "<name>: <message>".
+// "<name>: <message>", always one line: control characters in it (a
+// newline in a file's name, say) are written as C escapes ("\n", "\x1b").
 void printError(const std::string& message);
 
 // Writes an answer to a question on the command line (the help or version

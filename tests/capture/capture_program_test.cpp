@@ -320,6 +320,8 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
         {"--module missing.it -o frames", "", "cannot load missing.it"},
         {"--module cut.it -o frames", "",
          "cannot load cut.it: the file is cut short: it has 3000 "},
+        // A name with a newline in it stays on the one line, escaped.
+        {"--module 'a\nb.it' -o frames", "", "cannot load a\\nb.it: No such file or directory\n"},
         {"--font missing.tga -o frames", "", "cannot load missing.tga"},
         {"--fps 10 --frames 0-3 -o show.mp4", absentPath, "ffmpeg"},
         {"--fps 10 -o frames", "env -u DISPLAY", "DISPLAY"},

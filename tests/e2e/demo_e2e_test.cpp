@@ -484,6 +484,16 @@ TEST_F(EndToEnd, AMissingOrShortFontImageIsNamedAndEndsWithOne) {
 
     std::ofstream(path("fontpre.tga")) << "not an image";
     expectStartFails("demo: fontpre.tga: ");
+
+    // From a working folder deleted under it: named all the same.
+    const testsupport::CommandResult r =
+        testsupport::runCommand("mkdir '" + path("gone") + "' && cd '" + path("gone") +
+                                "' && rmdir ../gone && '" + program + "' 2>&1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("(looked in the working folder " + path("gone") +
+                            ", which was deleted; the data folder /"),
+              std::string::npos)
+        << r.output;
 }
 
 TEST_F(EndToEnd, AMissingOrBrokenModuleIsNamedAndEndsWithOne) {
@@ -642,6 +652,17 @@ TEST_F(Installed, TheCaptureReadsTheInstalledFilesAndWritesInTheWorkingFolder) {
     // The test module reaches the quit row after about 6.5 s: some 65 frames.
     const std::string timeline = readFileBytes(path("timeline.txt"));
     EXPECT_GT(std::count(timeline.begin(), timeline.end(), '\n'), 50) << timeline;
+
+    // With its data folder gone, it says where it looked, as the show does.
+    testsupport::removeFolder(prefix + "/share");
+    const auto lost = testsupport::runCommand("cd '" + directory + "' && '" + prefix +
+                                              "/" DEMO_INSTALL_BINDIR "/boxdemo-capture' " +
+                                              "--quiet --timeline timeline.txt 2>&1");
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_EQ(lost.output,
+              "boxdemo-capture: cannot load fontpre.tga: cannot open: No such file or "
+              "directory (looked in the working folder " +
+                  directory + "; the data folder " + data + " does not exist)\n");
 }
 
 }  // namespace
