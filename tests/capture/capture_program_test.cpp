@@ -324,6 +324,9 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
         {"--module 'a\nb.it' -o frames", "", "cannot load a\\nb.it: No such file or directory\n"},
         {"--font missing.tga -o frames", "", "cannot load missing.tga"},
         {"--fps 10 --frames 0-3 -o show.mp4", absentPath, "ffmpeg"},
+        // ffmpeg's errors in several lines: the first, quoted, ends the one.
+        {"--fps 10 --frames 0-3 -o show.mp4", "PATH=\"$PWD/fake:$PATH\"",
+         "ffmpeg failed with status 1 (\"av_write: No space left on device\") while encoding"},
         {"--fps 10 -o frames", "env -u DISPLAY", "DISPLAY"},
         // A range that starts after the show's quit row, and a frame past it.
         {"--fps 10 --frames 200-210 -o frames", "", "ends at frame 60"},
@@ -335,6 +338,12 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
          "cannot write pictures/frame-000012.png: File too large"},
         {"--fps 10 --wav music.wav", "ulimit -f 8;", "cannot write music.wav: File too large"},
     };
+    // An ffmpeg that fails as on a full disc.
+    ASSERT_EQ(mkdir(path("fake").c_str(), 0700), 0);
+    std::ofstream(path("fake/ffmpeg")) << "#!/bin/sh\ncat >/dev/null\necho '[mp4 @ 0x5] "
+                                          "av_write: No space left on device' >&2\necho "
+                                          "'Error writing trailer' >&2\nexit 1\n";
+    ASSERT_EQ(chmod(path("fake/ffmpeg").c_str(), 0700), 0);
     // The test module cut short.
     std::ofstream(path("cut.it"), std::ios::binary)
         << testsupport::readFileBytes(testModulePath()).substr(0, 3000);
@@ -352,7 +361,7 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
     EXPECT_FALSE(fileExists(path("show.mp4")));
     // The complete picture stays; the one that failed leaves nothing behind.
     EXPECT_EQ(testsupport::commandOutput("ls -A '" + path("pictures") + "'"), "frame-000000.png");
-    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "'"), "cut.it\npictures");
+    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "'"), "cut.it\nfake\npictures");
 }
 
 TEST_F(CaptureProgram, OutputsThatAreNotPlainFilesAreWrittenIntoNotReplaced) {
