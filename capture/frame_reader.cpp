@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "picture/picture_target.h"
+#include "process/display.h"
 #include "process/process.h"
 #include "scenes/frame.h"
 
@@ -39,7 +40,8 @@ bool scaled() { return outputWidth != pictureWidth || outputHeight != pictureHei
 void onGlutError(const char* format, va_list arguments) {
     char text[256];
     std::vsnprintf(text, sizeof text, format, arguments);
-    printError(std::string("cannot open the 640x480 window: ") + text);
+    quietDisplayErrors();
+    printError(std::string("cannot open the 640x480 window: ") + text + memoryLimitNote());
     std::exit(1);
 }
 
@@ -64,10 +66,14 @@ bool openFrameReader(int width, int height, bool withAlpha, std::string& error) 
     char* argv[] = {name, nullptr};
     glutInitErrorFunc(onGlutError);
     glutInitWarningFunc(onGlutWarning);
+    quietStandardError();  // the GL driver's complaints: onGlutError says why
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(pictureWidth, pictureHeight);
+    quietStandardError();
     window = glutCreateWindow("demo-capture");
+    restoreStandardError();
+    restoreStandardError();
 
     if (scaled() && !makeOffscreenTarget(output, width, height, false)) {
         error = "the GL driver cannot make a " + std::to_string(width) + "x" +

@@ -1,10 +1,11 @@
 // The desktop program: start-up, window callbacks and quitting.
 #include "desktop/startup.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -111,6 +112,17 @@ void prepareShow() {
         BASSMOD_Free();
         failBeforeScreen(std::string("cannot load ") + songFileName + ": " + why);
     }
+}
+
+// GLUT's fatal errors (the GL driver cannot be loaded or make a context):
+// our own line instead of the driver's, GLUT's and Xlib's, then the way out
+// of a start-up that fails.
+void onGlutError(const char* format, va_list arguments) {
+    char text[256];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    quietDisplayErrors();
+    printError(std::string("cannot open the screen: ") + text + memoryLimitNote());
+    failStartup();
 }
 
 // The display GLUT will open: its -display argument's, else DISPLAY's
@@ -224,9 +236,14 @@ int runDemo(int argc, char** argv) {
     prepareShow();
     checkDisplay(argc, argv);
 
+    // The GL driver's complaints are kept off the screen until it is open:
+    // a failure says why in one line (onGlutError).
+    glutInitErrorFunc(onGlutError);
+    quietStandardError();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     openScreen();
+    restoreStandardError();
     quitIfRequested();
     glutDisplayFunc(displayFrame);
     glutReshapeFunc(onReshape);

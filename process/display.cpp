@@ -72,6 +72,10 @@ static int onDisplayLost(Display* display) {
     endWithoutCleanStop(1);
 }
 
+static int ignoreDisplayError(Display*, XErrorEvent*) { return 0; }
+
+void quietDisplayErrors() { XSetErrorHandler(ignoreDisplayError); }
+
 void catchDisplayLoss(const char* name) {
     XSetIOErrorHandler(onDisplayLost);
     // A connection of the watch's own, read by a thread that waits for

@@ -41,4 +41,9 @@ bool probeDisplay(const char* name, DisplayFacts& facts, std::string& error);
 // minutes (the capture). Call once, before GLUT opens the display.
 void catchDisplayLoss(const char* name);
 
+// From now on the X server's protocol errors are not printed (Xlib's own
+// handler prints several lines and exits): for a program that has said in
+// its own line why it ends, and is ending.
+void quietDisplayErrors();
+
 }  // namespace demo

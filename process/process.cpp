@@ -2,6 +2,7 @@
 #include "process/process.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,8 @@ void openStandardStreams() {
 }
 
 static std::string name = "demo";
+// Standard error while quieted; -1 when it is not.
+static int savedStandardError = -1;
 
 void setProgramName(const char* argv0, const char* fallback) {
     const std::string given = argv0 != nullptr ? argv0 : "";
@@ -44,7 +47,32 @@ void printError(const std::string& message) {
         std::snprintf(escaped, sizeof escaped, "\\x%02x", u);
         line += c == '\n' ? "\\n" : c == '\t' ? "\\t" : escaped;
     }
+    restoreStandardError();
     std::fprintf(stderr, "%s: %s\n", programName(), line.c_str());
+}
+
+std::string memoryLimitNote() {
+    rlimit limit;
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return "";
+    return "; memory may have run out (ulimit -v lets the process have " +
+           std::to_string(limit.rlim_cur >> 20) + " MiB)";
+}
+
+void quietStandardError() {
+    if (savedStandardError >= 0) return;
+    std::fflush(stderr);
+    savedStandardError = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (savedStandardError >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+}
+
+void restoreStandardError() {
+    if (savedStandardError < 0) return;
+    std::fflush(stderr);
+    dup2(savedStandardError, STDERR_FILENO);
+    close(savedStandardError);
+    savedStandardError = -1;
 }
 
 int printAnswer(const std::string& text, const char* what) {

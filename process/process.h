@@ -30,6 +30,19 @@ const char* programName();
 // newline in a file's name, say) are written as C escapes ("\n", "\x1b").
 void printError(const std::string& message);
 
+// When the process's address space is limited (ulimit -v): "; memory may
+// have run out (ulimit -v lets the process have N MiB)", to end a message
+// about a failure that such a limit can cause (the GL driver that cannot be
+// loaded or cannot make a context); "" without a limit.
+std::string memoryLimitNote();
+
+// Standard error sent to /dev/null until restoreStandardError, or the
+// program's own next message (printError restores it first): for the GL
+// driver's own complaints while GLUT starts and the screen opens, which the
+// program's one line replaces when opening fails.
+void quietStandardError();
+void restoreStandardError();
+
 // Writes an answer to a question on the command line (the help or version
 // text, which what names) to standard output: 0, or 1 after a message saying
 // why it could not be written (a full device, a closed pipe).

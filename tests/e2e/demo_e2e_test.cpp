@@ -408,6 +408,24 @@ TEST_F(EndToEnd, WithoutAnXDisplayTheShowSaysSoNamingDisplay) {
         << errors();
 }
 
+TEST_F(EndToEnd, UnderAMemoryLimitTooSmallForTheGlDriverBothProgramsSaySoInOneLine) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit";
+#endif
+    provideFiles();
+    for (const std::string& run :
+         {"'" + program + "'", "'" + binaryDir + "/demo-capture' --quiet --timeline t"}) {
+        const testsupport::CommandResult r = testsupport::runCommand(
+            "cd '" + directory + "' && ulimit -v 150000 && " + run + " 2>&1");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+        EXPECT_NE(r.output.find("; memory may have run out (ulimit -v lets the process have 146 "
+                                "MiB)\n"),
+                  std::string::npos)
+            << r.output;
+    }
+}
+
 // A headless weston with its Xwayland, on a socket and runtime folder of its
 // own; stopped when it goes out of scope. Weston starts Xwayland when the
 // first X client connects.
