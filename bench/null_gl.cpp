@@ -2,7 +2,7 @@
 #define GL_GLEXT_PROTOTYPES
 #include "bench/null_gl.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 #include <GL/glext.h>
 
 namespace nullgl {
@@ -61,6 +61,7 @@ void gluLookAt(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdou
 
 // ---- GLUT ----
 void glutInit(int*, char**) { note(GlCall::Init); }
+void glutInitErrorFunc(void (*)(const char*, va_list)) {}
 void glutInitDisplayMode(unsigned int) { note(GlCall::InitDisplayMode); }
 void glutInitWindowSize(int, int) { note(GlCall::InitWindowSize); }
 int glutCreateWindow(const char*) {

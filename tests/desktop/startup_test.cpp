@@ -18,6 +18,7 @@
 #include "show/sequencer.h"
 #include "desktop/startup.h"
 #include "tests/support/commands.h"
+#include "tests/support/fake_display.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
 
@@ -33,6 +34,7 @@ protected:
     void SetUp() override {
         glrec::reset();
         fakemusic::reset();
+        fakedisplay::reset();
         directory = testsupport::makeTemporaryFolder("startup-test");
         ASSERT_EQ(chdir(directory.c_str()), 0);
         writeFontImage(17170);
@@ -213,6 +215,19 @@ TEST_F(Startup, WhereTheScreenCannotSwitchPlaysScaledInAFullScreenWindowAndSaysS
     testing::internal::CaptureStderr();
     runDemo();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), scaledLine);
+    EXPECT_EQ(glrec::callsOf(Fn::FullScreen).size(), 1u);
+
+    // Under Xwayland the switch is never asked for, though GLUT deems it
+    // possible: the show plays scaled and says why.
+    glrec::reset();
+    fakedisplay::xwayland = true;
+    testing::internal::CaptureStderr();
+    runDemo();
+    fakedisplay::reset();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "demo: the X server is Xwayland, whose screen modes are only emulated; playing full "
+              "screen, scaled\n");
+    EXPECT_EQ(glrec::callsOf(Fn::EnterGameMode).size(), 0u);
     EXPECT_EQ(glrec::callsOf(Fn::FullScreen).size(), 1u);
 
     // Without an offscreen target there is no show: one line, status 1.

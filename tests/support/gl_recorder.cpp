@@ -2,7 +2,7 @@
 #define GL_GLEXT_PROTOTYPES
 #include "tests/support/gl_recorder.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 #include <GL/glext.h>
 
 #include <cstdio>
@@ -268,6 +268,7 @@ void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, 
 // ---- GLUT ----
 
 void glutInit(int* argc, char**) { record(Fn::Init, {double(*argc)}); }
+void glutInitErrorFunc(void (*)(const char*, va_list)) {}
 void glutInitDisplayMode(unsigned int mode) { record(Fn::InitDisplayMode, {double(mode)}); }
 void glutInitWindowSize(int w, int h) { record(Fn::InitWindowSize, {double(w), double(h)}); }
 
