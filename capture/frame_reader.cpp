@@ -14,6 +14,7 @@
 #include "process/display.h"
 #include "process/process.h"
 #include "scenes/frame.h"
+#include "show/platform.h"
 
 namespace demo {
 
@@ -92,11 +93,7 @@ bool openFrameReader(int width, int height, bool withAlpha, std::string& error) 
     readFrames[0] = readFrames[1] = -1;
     nextReadBuffer = 0;
 
-    // The desktop program's start-up state, then the projection its reshape
-    // callback sets.
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    setScreenProjection(pictureWidth, pictureHeight);
+    setStartGlState();
     return true;
 }
 
