@@ -7,6 +7,7 @@
 #include <climits>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -64,9 +65,6 @@ bool checkOutputsApart(const std::vector<NamedFile>& inputs, const std::vector<N
 }
 
 // --- pending outputs ----------------------------------------------------------
-
-// Outputs reserved and not yet committed.
-static std::vector<PendingOutput> pending;
 
 static std::string folderOf(const std::string& path) {
     std::string folder, name;
@@ -134,35 +132,118 @@ bool reserveOutput(const std::string& path, PendingOutput& output, std::string& 
     close(fd);
     output.temporaryPath = temporary;
     output.scratch = registerScratch(temporary);
-    pending.push_back(output);
     return true;
 }
 
-static void forget(const PendingOutput& output) {
-    forgetScratch(output.scratch);
-    pending.erase(std::remove_if(pending.begin(), pending.end(),
-                                 [&](const PendingOutput& p) {
-                                     return p.temporaryPath == output.temporaryPath;
-                                 }),
-                  pending.end());
+bool commitOutputs(const std::vector<PendingOutput*>& outputs, std::string& error) {
+    for (PendingOutput* output : outputs) {
+        if (output->direct || output->temporaryPath.empty()) continue;
+        if (std::rename(output->temporaryPath.c_str(), output->target.c_str()) != 0) {
+            error = "cannot write " + output->path + ": " + std::strerror(errno);
+            return false;
+        }
+        forgetScratch(output->scratch);
+        output->scratch = -1;
+        output->temporaryPath.clear();
+    }
+    return true;
 }
 
-bool commitOutput(PendingOutput& output, std::string& error) {
-    if (output.direct) return true;
-    if (std::rename(output.temporaryPath.c_str(), output.target.c_str()) != 0) {
-        error = "cannot write " + output.path + ": " + std::strerror(errno);
+void discardOutput(PendingOutput& output) {
+    if (output.direct || output.temporaryPath.empty()) return;
+    std::remove(output.temporaryPath.c_str());
+    forgetScratch(output.scratch);
+    output.scratch = -1;
+    output.temporaryPath.clear();
+}
+
+// --- folders ------------------------------------------------------------------
+
+bool makeFolders(const std::string& path, MadeFolders& made, std::string& error) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0777) == 0) {
+            made.paths.push_back(part);
+            made.scratch.push_back(registerScratch(part, true));
+        } else if (errno != EEXIST) {
+            error = "cannot make the folder " + part + ": " + std::strerror(errno);
+            return false;
+        }
+        if (slash == std::string::npos) break;
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        error = path + " is not a folder";
         return false;
     }
-    forget(output);
     return true;
 }
 
-void discardOutputs() {
-    for (const PendingOutput& output : pending) {
-        std::remove(output.temporaryPath.c_str());
-        forgetScratch(output.scratch);
+void releaseFolders(MadeFolders& made, bool remove) {
+    for (std::size_t i = made.paths.size(); i-- > 0;) {
+        if (remove) rmdir(made.paths[i].c_str());
+        forgetScratch(made.scratch[i]);
     }
-    pending.clear();
+    made = MadeFolders{};
+}
+
+bool makeScratchFolder(ScratchFolder& scratch, const PendingOutput& video, std::string& error) {
+    std::string pattern;
+    if (video.direct) {
+        const char* tmp = std::getenv("TMPDIR");
+        const bool named = tmp != nullptr && *tmp != '\0';
+        const std::string folder = named ? tmp : "/tmp";
+        pattern = folder + "/demo-capture-XXXXXX";
+        scratch.where = named ? "in TMPDIR (" + folder + ")" : "in " + folder;
+    } else {
+        pattern = hiddenBeside(video.target, ".parts-XXXXXX");
+        scratch.where = "beside " + video.path;
+    }
+    if (mkdtemp(&pattern[0]) == nullptr) {
+        error = "cannot make a folder for the video's intermediate files " + scratch.where + ": " +
+                std::strerror(errno);
+        return false;
+    }
+    scratch.path = pattern;
+    scratch.handles[3] = registerScratch(scratch.path, true);
+    for (ScratchFile file : {scratchVideo, scratchAudio, scratchMuxed})
+        scratch.handles[file] = registerScratch(scratchFile(scratch, file));
+    return true;
+}
+
+std::string scratchFile(const ScratchFolder& scratch, ScratchFile file) {
+    static const char* const names[3] = {"video.mp4", "audio.wav", "muxed.mp4"};
+    return scratch.path + "/" + names[file];
+}
+
+void removeScratchFolder(ScratchFolder& scratch) {
+    if (scratch.path.empty()) return;
+    for (ScratchFile file : {scratchVideo, scratchAudio, scratchMuxed})
+        std::remove(scratchFile(scratch, file).c_str());
+    rmdir(scratch.path.c_str());
+    for (int& handle : scratch.handles) {
+        forgetScratch(handle);
+        handle = -1;
+    }
+    scratch.path.clear();
+}
+
+bool copyInto(const std::string& from, const PendingOutput& to, std::string& error) {
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    std::FILE* out = in != nullptr ? std::fopen(to.target.c_str(), "wb") : nullptr;
+    bool ok = out != nullptr;
+    char block[1 << 16];
+    while (ok) {
+        const std::size_t got = std::fread(block, 1, sizeof block, in);
+        if (got > 0 && std::fwrite(block, 1, got, out) != got) ok = false;
+        if (got < sizeof block) break;
+    }
+    ok = ok && !std::ferror(in);
+    const int cause = errno;
+    if (out != nullptr && std::fclose(out) != 0) ok = false;
+    if (in != nullptr) std::fclose(in);
+    if (!ok) error = "cannot write " + to.path + ": " + std::strerror(cause ? cause : errno);
+    return ok;
 }
 
 }  // namespace demo
