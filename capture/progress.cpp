@@ -1,6 +1,7 @@
 // The capture's progress bar. See progress.h.
 #include "capture/progress.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -28,6 +29,8 @@ double secondsLeft(const FrameKind& kind) {
 constexpr std::array<double, scenesShown> sceneCost = {24, 15, 56, 30, 32, 17};
 // Frames of a scene drawn before its own rate is trusted.
 constexpr std::int64_t sceneMeasured = 10;
+// Columns assumed when standard error's width cannot be read.
+constexpr int defaultColumns = 80;
 
 // All drawn frames as one kind: the totals of the scenes'.
 FrameKind drawnFrames(const Progress& p) {
@@ -68,8 +71,14 @@ std::string format(const char* pattern, double a, double b = 0) {
     return text;
 }
 
+int terminalColumns() {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return defaultColumns;
+}
+
 void drawBar(Progress& p) {
-    const std::string line = progressLine(p, secondsSince(p.started), 1000);
+    const std::string line = progressLine(p, secondsSince(p.started), terminalColumns());
     std::fprintf(stderr, "\r%s\033[K", line.c_str());  // the rest of the line cleared
     std::fflush(stderr);
     p.lastDrawn = ProgressClock::now();

@@ -1,6 +1,9 @@
 // The progress bar of a long capture, on standard error: the frames done of
 // each kind, the rate and the time left. Drawn only when asked and standard
 // error is a terminal, on one line rewritten in place, so logs stay clean.
+// The line is fitted to the terminal's width, read again at each redraw so
+// that it follows a resize: what does not fit goes, least useful first (the
+// rates, the kinds' names, the bar), so the line never wraps.
 //
 // A capture's frames are of two kinds that cost very differently: those
 // drawn and written, and those fast-forwarded (capture/fast_forward.h), a
