@@ -167,7 +167,7 @@ int finishRun(CaptureRun& run, bool ok, std::string error) {
         ok = finishVideo(run, error);
     removeScratchFolder(run.scratch);
 
-    // Into place only when everything succeeded.
+    // Into place only when everything succeeded, all or none.
     std::vector<PendingOutput*> outputs = {&run.mp4Output, &run.wavOutput, &run.timelineOutput};
     const bool committed = ok && terminationSignal() == 0 && commitOutputs(outputs, error);
     if (!committed) {
@@ -176,6 +176,11 @@ int finishRun(CaptureRun& run, bool ok, std::string error) {
     }
     releaseFolders(run.folders, false);
 
+    if (committed && terminationSignal() != 0) {
+        // The signal came while the files were put in place: they all are.
+        printError("interrupted as it finished; every file it wrote is complete and in place");
+        return 128 + terminationSignal();
+    }
     if (terminationSignal() != 0) {
         printError("interrupted; the files it was writing are removed");
         return 128 + terminationSignal();

@@ -75,6 +75,16 @@ static std::string folderOf(const std::string& path) {
 std::string hiddenBeside(const std::string& path, const std::string& suffix) {
     std::string folder, name;
     splitPath(path, folder, name);
+    // NOTE: NAME_MAX, not pathconf's answer: the file systems that allow
+    // longer names are rare, and a shorter hidden name costs nothing.
+    const std::size_t room = NAME_MAX - 1 - std::min<std::size_t>(suffix.size(), NAME_MAX - 1);
+    if (name.size() > room) {
+        std::size_t cut = room;
+        // Not inside a UTF-8 character: its continuation bytes are 10xxxxxx.
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
     return folder + "/." + name + suffix;
 }
 
@@ -135,18 +145,67 @@ bool reserveOutput(const std::string& path, PendingOutput& output, std::string& 
     return true;
 }
 
+// A second name for the file at target, beside it, so that it survives being
+// replaced; empty when it cannot have one (no file there, or a file system
+// without hard links).
+static std::string keepAside(const std::string& target) {
+    struct stat info;
+    if (lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return "";
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        std::string kept = hiddenBeside(target, ".old-XXXXXX");
+        const int fd = mkstemp(&kept[0]);
+        if (fd < 0) return "";
+        close(fd);
+        unlink(kept.c_str());
+        if (link(target.c_str(), kept.c_str()) == 0) return kept;
+        if (errno != EEXIST) return "";
+    }
+    return "";
+}
+
 bool commitOutputs(const std::vector<PendingOutput*>& outputs, std::string& error) {
+    struct Step {
+        PendingOutput* output;
+        std::string kept;  // the file it replaced, under its second name; empty: none
+        bool replaced;     // whether a file was there before
+    };
+    std::vector<Step> done;
+    holdTerminationSignals();
+    bool ok = true;
     for (PendingOutput* output : outputs) {
         if (output->direct || output->temporaryPath.empty()) continue;
+        struct stat info;
+        const bool replaced = lstat(output->target.c_str(), &info) == 0;
+        const std::string kept = replaced ? keepAside(output->target) : "";
         if (std::rename(output->temporaryPath.c_str(), output->target.c_str()) != 0) {
             error = "cannot write " + output->path + ": " + std::strerror(errno);
-            return false;
+            if (!kept.empty()) unlink(kept.c_str());
+            ok = false;
+            break;
         }
-        forgetScratch(output->scratch);
-        output->scratch = -1;
-        output->temporaryPath.clear();
+        done.push_back({output, kept, replaced});
     }
-    return true;
+    // All in place: the earlier files go. Else each one committed is undone,
+    // the last first: the earlier file put back, or the new one removed.
+    std::string notBack;
+    for (auto step = done.rbegin(); step != done.rend(); ++step) {
+        PendingOutput& output = *step->output;
+        if (ok) {
+            if (!step->kept.empty()) unlink(step->kept.c_str());
+        } else if (!step->kept.empty() ? std::rename(step->kept.c_str(), output.target.c_str()) == 0
+                                       : !step->replaced && unlink(output.target.c_str()) == 0) {
+            continue;
+        } else {
+            notBack += (notBack.empty() ? "" : ", ") + output.path;
+            if (!step->kept.empty()) unlink(step->kept.c_str());
+        }
+        forgetScratch(output.scratch);
+        output.scratch = -1;
+        output.temporaryPath.clear();
+    }
+    if (!notBack.empty()) error += "; already replaced, and left so: " + notBack;
+    releaseTerminationSignals();
+    return ok;
 }
 
 void discardOutput(PendingOutput& output) {

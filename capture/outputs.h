@@ -34,7 +34,8 @@ bool checkOutputsApart(const std::vector<NamedFile>& inputs, const std::vector<N
                        std::string& error);
 
 // A file output: reserved before the first frame under a temporary name in
-// the folder of its target (".<name>.part-XXXXXX"), created at once, which proves the folder
+// the folder of its target (".<name>.part-XXXXXX", the name shortened when
+// it would not fit a file name), created at once, which proves the folder
 // exists and can be written. Written at temporaryPath, then committed
 // (renamed to target) or discarded. A direct output (see above) is written
 // at its own path: temporaryPath is target, and commit and discard leave it
@@ -47,15 +48,21 @@ struct PendingOutput {
     int scratch = -1;
 };
 
-// A hidden name beside path, in its folder: ".<name><suffix>".
+// A hidden name beside path, in its folder: ".<name><suffix>", with as much
+// of the name as keeps it within the longest file name (255 bytes).
 std::string hiddenBeside(const std::string& path, const std::string& suffix);
 
 // Reserves path; false with a reason ("cannot write <path>: ...") when the
 // temporary file cannot be made, or a direct output cannot be written.
 bool reserveOutput(const std::string& path, PendingOutput& output, std::string& error);
 
-// Moves finished outputs into place, one after another; false with a reason
-// at the first that fails.
+// Moves finished outputs into place, all or none as far as the file system
+// allows: the file each replaces is kept aside under a hidden name until
+// every rename has succeeded, and put back when one fails. The termination
+// signals are held meanwhile (process/signals.h), so that a signal comes
+// after a commit, never inside it. False with a reason naming the output
+// that failed, and what is left of the others when one could not be put
+// back.
 bool commitOutputs(const std::vector<PendingOutput*>& outputs, std::string& error);
 // Removes a reserved file not committed. Does nothing when none is.
 void discardOutput(PendingOutput& output);

@@ -19,6 +19,10 @@ constexpr unsigned cleanStopSeconds = 1;
 
 volatile std::sig_atomic_t firstSignal = 0;
 volatile std::sig_atomic_t deferred = 0;
+// While held: whether the first signal came then, and whether the process
+// must end at the release (a second signal, a signal before deferring, the
+// watchdog).
+volatile std::sig_atomic_t holding = 0, heldFirst = 0, heldEnd = 0;
 
 // The scratch paths, each in a place of its own that the handler reads
 // without a lock: the path is written before the place is marked in use.
@@ -53,12 +57,26 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_a
 }
 
 void onTerminationSignal(int signal) {
+    if (holding) {
+        if (firstSignal != 0 || !deferred) heldEnd = 1;
+        if (firstSignal == 0) {
+            firstSignal = signal;
+            heldFirst = 1;
+        }
+        return;
+    }
     if (!deferred || firstSignal != 0) endNow(firstSignal != 0 ? firstSignal : signal);
     firstSignal = signal;
     alarm(cleanStopSeconds);  // the watchdog: onWatchdog if the stop takes longer
 }
 
-void onWatchdog(int) { endNow(firstSignal); }
+void onWatchdog(int) {
+    if (holding) {
+        heldEnd = 1;
+        return;
+    }
+    endNow(firstSignal);
+}
 
 void install(int signal, void (*handler)(int)) {
     struct sigaction action;
@@ -83,6 +101,17 @@ void catchTerminationSignals() {
 void deferTerminationSignals() { deferred = 1; }
 
 int terminationSignal() { return firstSignal; }
+
+void holdTerminationSignals() {
+    heldFirst = heldEnd = 0;
+    holding = 1;
+}
+
+void releaseTerminationSignals() {
+    holding = 0;
+    if (heldEnd) endNow(firstSignal);
+    if (heldFirst) alarm(cleanStopSeconds);
+}
 
 int registerScratch(const std::string& path, bool folder) {
     if (path.size() >= PATH_MAX) return -1;

@@ -35,6 +35,13 @@ void deferTerminationSignals();
 // The signal that asked for a stop, or 0.
 int terminationSignal();
 
+// Holds the termination signals over a few steps that must not be cut in
+// half (putting files in place): a signal that comes meanwhile is only
+// noted (terminationSignal() tells it), and whatever it would have ended at
+// once, or its watchdog, waits for the release. Not nested.
+void holdTerminationSignals();
+void releaseTerminationSignals();
+
 // Scratch files and folders: removed (files first) when the process must
 // end without its clean stop. registerScratch gives a handle, -1 when all
 // its places are taken; forgetScratch(handle) when the path is gone or kept.
