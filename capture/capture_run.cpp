@@ -174,7 +174,7 @@ int finishRun(CaptureRun& run, bool ok, std::string error) {
         for (PendingOutput* output : outputs)
             discardOutput(*output);
     }
-    releaseFolders(run.folders, false);
+    releaseFolders(run.folders, !committed);
 
     if (committed && terminationSignal() != 0) {
         // The signal came while the files were put in place: they all are.

@@ -44,13 +44,17 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_a
 [[noreturn]] void endNow(int signal) {
     const pid_t running = child.load();
     if (running > 0) kill(running, SIGKILL);
-    for (int pass = 0; pass < 2; ++pass) {
+    for (ScratchPlace& place : scratch) {
+        if (place.used.load() && !place.folder) unlink(place.path);
+    }
+    // Folders until none more goes: a parent goes once its children have.
+    for (bool removed = true; removed;) {
+        removed = false;
         for (ScratchPlace& place : scratch) {
-            if (!place.used.load() || place.folder != (pass == 1)) continue;
-            if (place.folder)
-                rmdir(place.path);
-            else
-                unlink(place.path);
+            if (place.used.load() && place.folder && rmdir(place.path) == 0) {
+                place.used.store(false);
+                removed = true;
+            }
         }
     }
     _exit(128 + signal);

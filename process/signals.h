@@ -42,7 +42,7 @@ int terminationSignal();
 void holdTerminationSignals();
 void releaseTerminationSignals();
 
-// Scratch files and folders: removed (files first) when the process must
+// Scratch files and folders: removed (files first, folders deepest first) when the process must
 // end without its clean stop. registerScratch gives a handle, -1 when all
 // its places are taken; forgetScratch(handle) when the path is gone or kept.
 // Safe from any thread.
