@@ -40,8 +40,9 @@ std::atomic<pid_t> child{-1};
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_always_lock_free,
               "read in a signal handler");
 
-// Ends the process now: only async-signal-safe calls.
-[[noreturn]] void endNow(int signal) {
+}  // namespace
+
+void endWithoutCleanStop(int status) {
     const pid_t running = child.load();
     if (running > 0) kill(running, SIGKILL);
     for (ScratchPlace& place : scratch) {
@@ -57,8 +58,12 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_a
             }
         }
     }
-    _exit(128 + signal);
+    _exit(status);
 }
+
+namespace {
+
+[[noreturn]] void endNow(int signal) { endWithoutCleanStop(128 + signal); }
 
 void onTerminationSignal(int signal) {
     if (holding) {

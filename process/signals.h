@@ -53,4 +53,11 @@ void forgetScratch(int handle);
 // stop; -1 for none.
 void registerChild(pid_t child);
 
+// Ends the process at once, as a signal does when the clean stop cannot be
+// made: the child killed, the scratch files and folders removed, exit status
+// status. Only async-signal-safe calls: for the handlers of faults a program
+// cannot come back from (a display that went away), so that a run's files
+// go as they do on a signal.
+[[noreturn]] void endWithoutCleanStop(int status);
+
 }  // namespace demo
