@@ -36,6 +36,7 @@ static bool openVideo(CaptureRun& run, std::string& error) {
     // a pipe is written here first, and copied there at the end.
     if (run.wavPath.empty() || run.wavOutput.direct)
         run.wavPath = scratchFile(run.scratch, scratchAudio);
+    run.encoder.frameBytes = run.format.bytes;
     return startVideoEncoder(run.encoder, scratchFile(run.scratch, scratchVideo), options.fps,
                              options.width, options.height, options.preset, error);
 }
@@ -44,6 +45,7 @@ bool openRun(CaptureRun& run, const CaptureOptions& options, const ShowEnd& show
              std::string& error) {
     run.options = &options;
     run.showEnd = showEnd;
+    run.format = frameFormat(options);
     if (terminationSignal() != 0) return false;
     const bool mp4 = options.outputKind == OutputKind::mp4;
     if (options.outputKind == OutputKind::pngFolder &&
@@ -85,7 +87,8 @@ bool openRun(CaptureRun& run, const CaptureOptions& options, const ShowEnd& show
         std::fprintf(run.timeline, "# frame clockMs order row scene elapsedMs\n");
     }
 
-    if (!openFramePipe(run.pipe, options, mp4 ? &run.encoder : nullptr, error)) return false;
+    if (!openFramePipe(run.pipe, options, run.format, mp4 ? &run.encoder : nullptr, error))
+        return false;
     // The desktop program's start-up state, then the projection its reshape
     // callback sets.
     glShadeModel(GL_FLAT);

@@ -42,6 +42,7 @@ struct ShowEnd {
 struct CaptureRun {
     const CaptureOptions* options = nullptr;
     ShowEnd showEnd;
+    FrameFormat format;  // the frames read back and written
 
     MadeFolders folders;
     PendingOutput mp4Output, wavOutput, timelineOutput;

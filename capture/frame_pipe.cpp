@@ -169,10 +169,10 @@ bool passFramesOn(FramePipe& p, int keep, std::string& error) {
 
 }  // namespace
 
-bool openFramePipe(FramePipe& p, const CaptureOptions& options, VideoEncoder* encoder,
-                   std::string& error) {
+bool openFramePipe(FramePipe& p, const CaptureOptions& options, const FrameFormat& format,
+                   VideoEncoder* encoder, std::string& error) {
     p.options = &options;
-    p.format = frameFormat(options);
+    p.format = format;
     p.encoder = encoder;
     p.open = true;
     if (scaled(p) && !makeOffscreenTarget(p.output, p.format.width, p.format.height, false)) {

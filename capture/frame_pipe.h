@@ -66,12 +66,12 @@ struct FramePipe {
     std::string failure;
 };
 
-// Opens the targets and read buffers for frames of options (their size, and
-// where they go: encoder for an MP4), and starts the writer when there are
+// Opens the targets and read buffers for frames of format, going where
+// options say (to encoder for an MP4), and starts the writer when there are
 // pictures or a video to write; false with a one-line reason in error. The
 // GL context must be current (capture/gl_window.h).
-bool openFramePipe(FramePipe& pipe, const CaptureOptions& options, VideoEncoder* encoder,
-                   std::string& error);
+bool openFramePipe(FramePipe& pipe, const CaptureOptions& options, const FrameFormat& format,
+                   VideoEncoder* encoder, std::string& error);
 
 // The frame just drawn into the picture target, numbered frame, asked to be
 // read back; the one before it goes to the writer. False with the reason once

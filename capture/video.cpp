@@ -128,7 +128,6 @@ bool startVideoEncoder(VideoEncoder& encoder, const std::string& videoPath, int 
         "-c:v", "libx264", "-preset", preset, "-crf", "17", "-pix_fmt", "yuv420p",
         "file:" + videoPath};
     // clang-format on
-    encoder.frameBytes = std::size_t(width) * height * 4;
     pid_t pid = -1;
     if (!spawnFfmpeg(arguments, &encoder.input, pid, error)) return false;
     encoder.pid = pid;

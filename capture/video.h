@@ -18,8 +18,8 @@ namespace demo {
 bool findOnPath(const char* program);
 
 // A running encoder: its process, the pipe to its standard input and the
-// bytes of a frame. The pid is also read by the drawing thread
-// (interruptVideoEncoder) while the writer thread writes.
+// bytes of a frame (set by the caller: FrameFormat, capture/options.h). The pid is also read by the
+// drawing thread (interruptVideoEncoder) while the writer thread writes.
 struct VideoEncoder {
     std::atomic<pid_t> pid{-1};
     int input = -1;
