@@ -1,7 +1,6 @@
 // A capture run, opened, played and finished. See capture_run.h.
 #include "capture/capture_run.h"
 
-#include <GL/gl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,7 +9,7 @@
 #include "music/offline.h"
 #include "process/process.h"
 #include "process/signals.h"
-#include "scenes/frame.h"
+#include "show/platform.h"
 #include "show/sequencer.h"
 #include "show/show_music.h"
 
@@ -89,11 +88,7 @@ bool openRun(CaptureRun& run, const CaptureOptions& options, const ShowEnd& show
 
     if (!openFramePipe(run.pipe, options, run.format, mp4 ? &run.encoder : nullptr, error))
         return false;
-    // The desktop program's start-up state, then the projection its reshape
-    // callback sets.
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    setScreenProjection(pictureWidth, pictureHeight);
+    setStartGlState();
 
     startProgress(run.progress, showEnd.frame, showEnd.drawsPerScene, !options.quiet);
     return true;
