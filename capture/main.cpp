@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "capture/capture.h"
+#include "capture/capture_shell.h"
+#include "capture/gl_window.h"
 #include "capture/options.h"
 #include "capture/outputs.h"
 #include "process/data_folder.h"
@@ -49,5 +50,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     demo::catchDisplayLoss(nullptr);
-    return demo::runCapture(options);
+    const int status = demo::runCapture(options);
+    demo::closeCaptureWindow();
+    return status;
 }
