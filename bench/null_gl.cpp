@@ -172,6 +172,8 @@ GLint glGetUniformLocation(GLuint, const GLchar*) {
 }
 void glUseProgram(GLuint) { note(GlCall::UseProgram); }
 void glUniform1f(GLint, GLfloat) { note(GlCall::Uniform1f); }
+void glUniform1i(GLint, GLint) { note(GlCall::Uniform1i); }
+void glActiveTexture(GLenum) { note(GlCall::ActiveTexture); }
 void glUniform2f(GLint, GLfloat, GLfloat) { note(GlCall::Uniform2f); }
 void glDeleteProgram(GLuint) { note(GlCall::DeleteProgram); }
 void glPushAttrib(GLbitfield) { note(GlCall::PushAttrib); }

@@ -20,6 +20,7 @@
 #include "capture/video.h"
 #include "font/font.h"
 #include "music/offline.h"
+#include "picture/flash_filter.h"
 #include "process/process.h"
 #include "process/signals.h"
 #include "show/sequencer.h"
@@ -284,6 +285,7 @@ int runCapture(const CaptureOptions& options) {
     CaptureSession session;
     startSession(session, options, false);
     bool ok = openFrameReader(options.width, options.height, framePixelBytes(options) == 4, error);
+    ok = ok && (!options.reduceFlashing || openFlashFilter(error));
     deferTerminationSignals();
     const std::uint64_t wavFrames = std::uint64_t(samplesBefore(dry.frame, options.fps) -
                                                   samplesBefore(options.firstFrame, options.fps));

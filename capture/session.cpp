@@ -9,6 +9,7 @@
 #include "capture/image_files.h"
 #include "capture/progress.h"
 #include "music/offline.h"
+#include "picture/flash_filter.h"
 #include "process/signals.h"
 #include "show/platform.h"
 #include "show/sequencer.h"
@@ -140,6 +141,7 @@ bool stepSession(CaptureSession& s, std::string& error) {
         endFastForward();
         bindFrameTarget();
         displayFrame();
+        if (options.reduceFlashing) filterPicture(virtualNowMs);
     } else {
         startFastForward();
         displayFrame();

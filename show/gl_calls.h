@@ -89,6 +89,8 @@ namespace demo {
     X(UseProgram, glUseProgram)                           \
     X(Uniform1f, glUniform1f)                             \
     X(Uniform2f, glUniform2f)                             \
+    X(Uniform1i, glUniform1i)                             \
+    X(ActiveTexture, glActiveTexture)                     \
     X(DeleteProgram, glDeleteProgram)                     \
     X(PushAttrib, glPushAttrib)                           \
     X(PopAttrib, glPopAttrib)

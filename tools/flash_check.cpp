@@ -50,8 +50,8 @@ bool folderPictures(const std::string& folder, std::vector<std::string>& files) 
     return true;
 }
 
-bool readPicture(const std::string& file, std::vector<std::uint8_t>& rgb, int& width,
-                 int& height, std::string& error) {
+bool readPicture(const std::string& file, std::vector<std::uint8_t>& rgb, int& width, int& height,
+                 std::string& error) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
@@ -72,14 +72,18 @@ bool readPicture(const std::string& file, std::vector<std::uint8_t>& rgb, int& w
 }
 
 // The scene of each frame, from a capture timeline ("frame clock order row
-// scene elapsed" a line); empty on failure.
+// scene elapsed" a line, after a "#" heading); empty on failure.
 std::vector<int> timelineScenes(const std::string& file) {
     std::vector<int> scenes;
     std::ifstream in(file);
-    long long frame = 0;
-    int clock = 0, order = 0, row = 0, scene = 0, elapsed = 0;
-    while (in >> frame >> clock >> order >> row >> scene >> elapsed)
-        scenes.push_back(scene);
+    std::string line;
+    while (std::getline(in, line)) {
+        long long frame = 0;
+        int clock = 0, order = 0, row = 0, scene = 0;
+        if (std::sscanf(line.c_str(), "%lld %d %d %d %d", &frame, &clock, &order, &row, &scene) ==
+            5)
+            scenes.push_back(scene);
+    }
     return scenes;
 }
 
@@ -139,7 +143,8 @@ int main(int argc, char** argv) {
     }
 
     // Per second, then by scene, then the summary.
-    const std::vector<int> scenes = timeline.empty() ? std::vector<int>{} : timelineScenes(timeline);
+    const std::vector<int> scenes =
+        timeline.empty() ? std::vector<int>{} : timelineScenes(timeline);
     struct SceneFigures {
         int seconds = 0, failing = 0, worstGeneral = 0, worstRed = 0;
     };
@@ -147,7 +152,8 @@ int main(int argc, char** argv) {
     int failing = 0, redFailing = 0, worst = 0, worstAt = 0, worstRed = 0;
     for (std::size_t s = 0; s < analysis.seconds.size(); ++s) {
         const demo::SecondFigures& f = analysis.seconds[s];
-        const bool fails = demo::failsRule(f.generalTransitions) || demo::failsRule(f.redTransitions);
+        const bool fails =
+            demo::failsRule(f.generalTransitions) || demo::failsRule(f.redTransitions);
         failing += fails;
         redFailing += demo::failsRule(f.redTransitions);
         if (f.generalTransitions > worst) worstAt = int(s);
@@ -167,16 +173,18 @@ int main(int argc, char** argv) {
         }
     }
     if (!byScene.empty()) {
-        std::printf("| Scene | Seconds | Failing | Most flashes in a second | Most red flashes |\n"
-                    "|---|---|---|---|---|\n");
+        std::printf(
+            "| Scene | Seconds | Failing | Most flashes in a second | Most red flashes |\n"
+            "|---|---|---|---|---|\n");
         for (const auto& [scene, f] : byScene)
             std::printf("| %d | %d | %d | %.1f | %.1f |\n", scene, f.seconds, f.failing,
                         demo::flashesOf(f.worstGeneral), demo::flashesOf(f.worstRed));
     }
-    std::printf("flash-check: %zu frames of %dx%d at %d fps, %zu s: %s; %d s fail (%d by red), "
-                "most flashes in a second %.1f (at %d s), most red %.1f\n",
-                files.size(), analysis.width, analysis.height, fps, analysis.seconds.size(),
-                failing == 0 ? "passes" : "fails", failing, redFailing, demo::flashesOf(worst),
-                worstAt, demo::flashesOf(worstRed));
+    std::printf(
+        "flash-check: %zu frames of %dx%d at %d fps, %zu s: %s; %d s fail (%d by red), "
+        "most flashes in a second %.1f (at %d s), most red %.1f\n",
+        files.size(), analysis.width, analysis.height, fps, analysis.seconds.size(),
+        failing == 0 ? "passes" : "fails", failing, redFailing, demo::flashesOf(worst), worstAt,
+        demo::flashesOf(worstRed));
     return failing == 0 ? 0 : 1;
 }

@@ -482,6 +482,10 @@ void glUseProgram(GLuint program) { record(Fn::UseProgram, {double(program)}); }
 void glUniform1f(GLint location, GLfloat value) {
     record(Fn::Uniform1f, {double(location), value});
 }
+void glUniform1i(GLint location, GLint value) {
+    record(Fn::Uniform1i, {double(location), double(value)});
+}
+void glActiveTexture(GLenum unit) { record(Fn::ActiveTexture, {double(unit)}); }
 void glUniform2f(GLint location, GLfloat a, GLfloat b) {
     record(Fn::Uniform2f, {double(location), a, b});
 }
