@@ -10,6 +10,7 @@
 #include "capture/progress.h"
 #include "music/offline.h"
 #include "picture/flash_filter.h"
+#include "picture/flash_filter_shader.h"
 #include "process/signals.h"
 #include "show/platform.h"
 #include "show/sequencer.h"
@@ -47,6 +48,22 @@ bool frameWanted(const CaptureOptions& options, std::int64_t frame) {
     return frame >= options.firstFrame &&
            (options.onlyFrames.empty() ||
             std::binary_search(options.onlyFrames.begin(), options.onlyFrames.end(), frame));
+}
+
+// With --reduce-flashing, whether frame is drawn (but not written) for the
+// filter to run on before the next frame written, so that the frame written
+// shows what a run from the start would, but for a trace of 2% or less
+// (flash_filter_shader.h).
+static bool drawnForTheFilter(const CaptureOptions& options, std::int64_t frame) {
+    if (!options.reduceFlashing || options.outputKind == OutputKind::none) return false;
+    std::int64_t next = std::max(frame, options.firstFrame);
+    if (!options.onlyFrames.empty()) {
+        const auto at =
+            std::lower_bound(options.onlyFrames.begin(), options.onlyFrames.end(), frame);
+        if (at == options.onlyFrames.end()) return false;
+        next = *at;
+    }
+    return next - frame <= std::int64_t(flashFilterSettleSeconds * options.fps);
 }
 
 // Music through the audio frame at the time of this frame; what lies before
@@ -137,7 +154,7 @@ bool stepSession(CaptureSession& s, std::string& error) {
     const bool drawn = options.outputKind != OutputKind::none && frameWanted(options, s.frame);
     if (s.dry) {
         followMusic();
-    } else if (drawn) {
+    } else if (drawn || drawnForTheFilter(options, s.frame)) {
         endFastForward();
         bindFrameTarget();
         displayFrame();

@@ -23,6 +23,10 @@ namespace demo {
 // shortest at which no second of the show has more than two flashes.
 constexpr double flashFilterSeconds = 0.25;
 
+// How long the filter takes to forget the picture it started from: after
+// four time constants what is left of it is under 2%.
+constexpr double flashFilterSettleSeconds = 4 * flashFilterSeconds;
+
 // The share of the way for a frame dt seconds after the last; 1 (the new
 // frame as it is) for the first frame.
 inline float flashFilterShare(double dtSeconds, bool first) {
