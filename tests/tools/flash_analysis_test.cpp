@@ -19,7 +19,8 @@ const Rgb black{0, 0, 0}, white{255, 255, 255};
 
 // The sRGB code of a linear value.
 std::uint8_t code(double linear) {
-    const double c = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+    const double c =
+        linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
     return std::uint8_t(std::lround(c * 255));
 }
 
@@ -62,11 +63,24 @@ TEST(FlashAnalysis, FindsTheFlashesOfKnownSequences) {
              return Rgb{grey, grey, grey};
          },
          6, 0},
+        // 0.5 s to 1.5 s only: four flashes in each whole second, eight in
+        // the second around 1 s.
+        {"4 flashes a second across two seconds",
+         [](int frame, int, int) {
+             return frame >= 30 && frame < 90 && onAt(frame, 8) ? white : black;
+         },
+         8, 0},
         {"saturated red and black at 4 flashes a second",
-         [](int frame, int, int) { return onAt(frame, 8) ? Rgb{255, 0, 0} : black; }, 8, 8},
+         [](int frame, int, int) {
+             return onAt(frame, 8) ? Rgb{255, 0, 0} : black;
+         },
+         8, 8},
         // R / (R + G + B) = 0.7 in linear terms: not a saturated red.
         {"pink and black at 4 flashes a second",
-         [](int frame, int, int) { return onAt(frame, 8) ? Rgb{255, 128, 128} : black; }, 8, 0},
+         [](int frame, int, int) {
+             return onAt(frame, 8) ? Rgb{255, 128, 128} : black;
+         },
+         8, 0},
     };
     std::vector<std::uint8_t> frame(side * side * 3);
     for (const Sequence& sequence : sequences) {
