@@ -1,6 +1,6 @@
 // The show's entry point. Its one option, --reduce-flashing, and --help and
 // --version are read by runDemo; GLUT sees the command line untouched.
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 #include "process/process.h"
 
 int main(int argc, char** argv) {
