@@ -115,10 +115,14 @@ bool playRun(CaptureRun& run, std::string& error) {
     const CaptureOptions& options = *run.options;
     CaptureSession& session = run.session;
     for (;;) {
-        // A frame that is not written is fast-forwarded.
+        // A frame that is neither written nor needed by the flash filter is
+        // fast-forwarded.
         const bool drawn =
             options.outputKind != OutputKind::none && frameWanted(options, session.frame);
-        if (!stepSession(session, drawn ? StepMode::draw : StepMode::fastForward, error)) break;
+        const bool filtered = drawnForTheFilter(options, session.frame);
+        if (!stepSession(session, drawn || filtered ? StepMode::draw : StepMode::fastForward,
+                         error))
+            break;
         if ((run.timeline != nullptr && !writeTimelineLine(run, error)) ||
             (drawn && !sendFrame(run.pipe, session.frame, error))) {
             session.end = SessionEnd::failed;

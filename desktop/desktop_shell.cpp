@@ -13,6 +13,7 @@
 
 #include "font/font.h"
 #include "music/player.h"
+#include "picture/flash_filter.h"
 #include "picture/picture_target.h"
 #include "process/data_folder.h"
 #include "process/display.h"
@@ -39,10 +40,14 @@ bool onXwayland = false;
 // a full-screen window of this size.
 bool scaledToWindow = false;
 int windowWidth = 0, windowHeight = 0;
+// --reduce-flashing: every frame drawn into the picture target and shown
+// through the reduced-flashing filter (picture/flash_filter.h), in game mode
+// too.
+bool reduceFlashing = false;
 
-// demo --help and demo --version: the show takes no options, and says so.
-// Any other argument is GLUT's or ignored. Returns the exit status when one
-// was answered, -1 otherwise.
+// demo --help and demo --version. Any other argument is GLUT's, ours
+// (--reduce-flashing) or ignored. Returns the exit status when one was
+// answered, -1 otherwise.
 int answerQuestion(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -51,9 +56,11 @@ int answerQuestion(int argc, char** argv) {
         if (help)
             return printAnswer(
                 std::string("Usage: ") + programName() +
-                    "\nPlays the show full screen with its music and ends by itself after about a "
-                    "minute\nand a half. It takes no options. Any key that types a character ends "
-                    "it at once.\nIt reads fontpre.tga and demosong.it from its data folder.\n",
+                    " [--reduce-flashing]\nPlays the show full screen with its music and ends by "
+                    "itself after about a minute\nand a half. Any key that types a character ends "
+                    "it at once.\n  --reduce-flashing  the show through a filter that keeps it "
+                    "to two flashes a\n                     second or fewer, for viewers who must "
+                    "avoid flashing\nIt reads fontpre.tga and demosong.it from its data folder.\n",
                 "help");
         return printAnswer(std::string("boxdemo ") + DEMO_VERSION + "\n", "version");
     }
@@ -171,6 +178,23 @@ void openScaledWindow() {
     scaledToWindow = true;
 }
 
+// With --reduce-flashing: frames go through the picture target in game mode
+// too, and the filter is made; a driver that cannot make it ends start-up
+// rather than show the show unfiltered.
+void openFilteredPicture() {
+    std::string error;
+    if (!scaledToWindow && !openPictureTarget(error)) {
+        printError(error);
+        failStartup();
+    }
+    scaledToWindow = true;
+    if (!openFlashFilter(error)) {
+        printError(error);
+        failStartup();
+    }
+    bindPictureTarget();
+}
+
 // Opens the 640x480 screen: game mode where the screen can switch to it, the
 // picture scaled onto a full-screen window where it cannot.
 void openScreen() {
@@ -204,11 +228,13 @@ void openScreen() {
                                 "playing full screen, scaled"
                               : "the screen cannot switch to 640x480; playing full screen, scaled");
     }
+    if (reduceFlashing) openFilteredPicture();
 }
 
 // The full-screen window's present: the picture scaled onto the window, the
 // swap, and the picture target bound again for the next frame.
 void presentScaledFrame() {
+    if (reduceFlashing) filterPicture(glutClockMs());
     scalePicture(0, windowWidth, windowHeight);
     glutSwapBuffers();
     bindPictureTarget();
@@ -230,6 +256,9 @@ const Platform desktopPlatform = {glutClockMs, BASSMOD_MusicGetPosition, present
 int runDemo(int argc, char** argv) {
     const int answered = answerQuestion(argc, argv);
     if (answered >= 0) return answered;
+    reduceFlashing = false;
+    for (int i = 1; i < argc; ++i)
+        reduceFlashing = reduceFlashing || std::string(argv[i]) == "--reduce-flashing";
     catchTerminationSignals();
     enterInstalledDataFolder();
     usePlatform(desktopPlatform);

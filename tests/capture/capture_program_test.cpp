@@ -309,6 +309,34 @@ TEST_F(CaptureProgram, ASizeScalesThePicturesAndTheVideo) {
               "width=1280\nheight=720");
 }
 
+TEST_F(CaptureProgram, ReducedFlashingShowsEachFrameOnTheWayFromTheLastShownToTheNew) {
+    ASSERT_EQ(run("--frames 0-29 -o " + path("plain")).status, 0);
+    ASSERT_EQ(run("--reduce-flashing --frames 0-29 -o " + path("reduced")).status, 0);
+    // Every channel of a shown frame lies between the last shown frame and
+    // the frame drawn, and moves off the last one wherever the two differ;
+    // the first frame is shown as drawn.
+    Picture last, shown, drawn;
+    std::string error;
+    long outside = 0, stuck = 0, heldBack = 0;
+    for (long long frame = 0; frame < 30; ++frame) {
+        ASSERT_TRUE(readPicture(path("plain/" + frameName(frame)), drawn, error)) << error;
+        ASSERT_TRUE(readPicture(path("reduced/" + frameName(frame)), shown, error)) << error;
+        if (frame == 0) {
+            EXPECT_EQ(shown.rgb, drawn.rgb);
+        }
+        for (std::size_t i = 0; frame > 0 && i < shown.rgb.size(); ++i) {
+            const int from = last.rgb[i], to = drawn.rgb[i], now = shown.rgb[i];
+            outside += now < std::min(from, to) || now > std::max(from, to);
+            stuck += from != to && now == from;
+            heldBack += std::abs(to - from) > 16 && now != to;
+        }
+        last = shown;
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(stuck, 0);
+    EXPECT_GT(heldBack, 10000) << "the filter held back no large change";
+}
+
 TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
     struct Case {
         std::string arguments, environment, mentions;

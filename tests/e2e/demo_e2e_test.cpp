@@ -618,7 +618,7 @@ TEST_F(EndToEnd, AReaderThatHasGoneOrAGoneStandardErrorEndsWithOneNot141) {
 TEST_F(EndToEnd, HelpAndVersionAnswerWithoutPlaying) {
     const testsupport::CommandResult help = testsupport::runCommand(program + " --help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.output.rfind("Usage: demo\n", 0), 0u) << help.output;
+    EXPECT_EQ(help.output.rfind("Usage: demo [--reduce-flashing]\n", 0), 0u) << help.output;
     const testsupport::CommandResult version = testsupport::runCommand(program + " --version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.output.rfind("boxdemo ", 0), 0u) << version.output;
