@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "capture/capture.h"
+#include "capture/capture_shell.h"
+#include "capture/gl_window.h"
 #include "capture/options.h"
 #include "capture/outputs.h"
 #include "process/data_folder.h"
+#include "process/display.h"
 #include "process/process.h"
 #include "process/signals.h"
 #include "font/font.h"
@@ -30,11 +32,8 @@ int main(int argc, char** argv) {
     demo::CaptureOptions options;
     // Installed, the default inputs are the installed data files; outputs
     // stay relative to the working directory.
-    const std::string data = demo::installedDataFolder();
-    if (!data.empty()) {
-        options.modulePath = data + "/" + demo::songFileName;
-        options.fontPath = data + "/" + demo::fontFileName;
-    }
+    options.modulePath = demo::defaultDataFile(demo::songFileName);
+    options.fontPath = demo::defaultDataFile(demo::fontFileName);
     std::string error;
     switch (demo::parseCaptureOptions(argc, argv, options, error)) {
         case demo::ParseResult::help:
@@ -50,5 +49,8 @@ int main(int argc, char** argv) {
         demo::printError(error);
         return 2;
     }
-    return demo::runCapture(options);
+    demo::catchDisplayLoss(nullptr);
+    const int status = demo::runCapture(options);
+    demo::closeCaptureWindow();
+    return status;
 }

@@ -31,6 +31,9 @@ static const char usageText[] =
     "                        640x480 picture scaled sharply, black bars where the\n"
     "                        shape differs (default 640x480; sides up to 7680,\n"
     "                        even for a video)\n"
+    "      --reduce-flashing the show through a temporal filter that keeps it to\n"
+    "                        two flashes a second or fewer, as the desktop program's\n"
+    "                        --reduce-flashing shows it\n"
     "\n"
     "Frames (numbered from 0; frame n is shown at n / fps seconds):\n"
     "      --fps N           frames per second of the virtual clock, 1 to 1000\n"
@@ -184,6 +187,7 @@ namespace {
 struct GivenOptions {
     std::string from, to, frames, only, size, fps, preset;
     bool haveFrom = false, haveTo = false, haveFrames = false, haveOnly = false;
+    bool reduceFlashing = false;
 };
 
 // One option: its names, and where its value goes.
@@ -209,6 +213,7 @@ const OptionRow optionTable[] = {
     {"to", 0, true, nullptr, &GivenOptions::to, &GivenOptions::haveTo},
     {"frames", 0, true, nullptr, &GivenOptions::frames, &GivenOptions::haveFrames},
     {"only", 0, true, nullptr, &GivenOptions::only, &GivenOptions::haveOnly},
+    {"reduce-flashing", 0, false, nullptr, nullptr, &GivenOptions::reduceFlashing},
     {"quiet", 'q', false, nullptr, nullptr, nullptr},
     {"help", 'h', false, nullptr, nullptr, nullptr},
 };
@@ -270,6 +275,7 @@ ParseResult readCommandLine(int argc, char** argv, CaptureOptions& options, Give
 
 // The frame rate and the size.
 bool checkPicture(const GivenOptions& given, CaptureOptions& options, std::string& error) {
+    options.reduceFlashing = given.reduceFlashing;
     if (!given.fps.empty()) {
         std::int64_t fps = 0;
         if (!parseCount(given.fps, 1000, fps) || fps < 1) {
@@ -367,6 +373,16 @@ ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
     const bool ok = checkPicture(given, options, error) && checkRange(given, options, error) &&
                     checkOutputs(given, options, error);
     return ok ? ParseResult::run : ParseResult::error;
+}
+
+FrameFormat frameFormat(const CaptureOptions& options) {
+    FrameFormat format;
+    format.width = options.width;
+    format.height = options.height;
+    format.pixelBytes = options.outputKind == OutputKind::mp4 ? 4 : 3;
+    format.bytes =
+        std::size_t(options.width) * std::size_t(options.height) * std::size_t(format.pixelBytes);
+    return format;
 }
 
 }  // namespace demo

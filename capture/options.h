@@ -1,10 +1,11 @@
-// The capture program's command line, and the virtual clock it implies.
+// The capture program's command line, and the frames it implies.
 //
 // Frames are numbered from 0, the first frame of the show; frame n is drawn
 // at the virtual time n / fps seconds. A range chooses which frames are
 // written; every frame before it is still simulated.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ struct CaptureOptions {
     std::int64_t endFrame = -1;   // one past the last frame written; -1: up to the quit row
     std::vector<std::int64_t> onlyFrames;  // sorted, distinct; empty: every frame of the range
     bool quiet = false;                    // no progress bar even on a terminal
+    // Pictures and video through the reduced-flashing filter
+    // (picture/flash_filter.h).
+    bool reduceFlashing = false;
     // The video encoder's speed for its size: one of x264's presets, from
     // ultrafast to veryslow (videoPresets).
     std::string preset = defaultVideoPreset;  // or largeVideoPreset, by the size
@@ -77,14 +81,14 @@ constexpr std::int64_t quitRowWaitSeconds = 60 * 60;
 // The longest side --size takes: the width of 8K video.
 constexpr int largestSide = 7680;
 
-// The virtual clock at frame n, in whole milliseconds (truncated).
-inline int frameClockMs(std::int64_t frame, int fps) {
-    return static_cast<int>(frame * 1000 / fps);
-}
-
-// Audio frames (stereo sample pairs at offlineRate) that lie before the time
-// of frame n: floor(n * offlineRate / fps). Frame n's own audio is the span
-// from samplesBefore(n) to samplesBefore(n + 1).
-inline std::int64_t samplesBefore(std::int64_t frame, int fps) { return frame * offlineRate / fps; }
+// A frame as the capture reads it back and writes it: width x height pixels
+// of pixelBytes each, rows bottom first. RGB for pictures; RGBA for the video
+// encoder, which the GL driver reads back without a conversion.
+struct FrameFormat {
+    int width = 0, height = 0;
+    int pixelBytes = 3;
+    std::size_t bytes = 0;
+};
+FrameFormat frameFormat(const CaptureOptions& options);
 
 }  // namespace demo

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,12 +20,6 @@
 extern char** environ;
 
 namespace demo {
-
-// The running encoder, the pipe to its standard input and the bytes of a
-// frame. The pid is read by another thread (interruptVideoEncoder).
-static std::atomic<pid_t> encoderPid{-1};
-static int encoderInput = -1;
-static std::size_t frameBytes = 0;
 
 bool findOnPath(const char* program) {
     const char* path = std::getenv("PATH");
@@ -48,9 +43,15 @@ bool findOnPath(const char* program) {
 // NOTE: every path goes to ffmpeg as "file:path", so that a name beginning
 // with '-' or holding a ':' is never read as an option or a protocol.
 
+// What an ffmpeg run writes to its standard error: an anonymous file in
+// memory, read when it has ended (which a full disc cannot stop). -1: none.
+// One at a time: the encoder's, then the muxer's.
+static int ffmpegErrors = -1;
+
 // Starts ffmpeg with arguments, its standard input the read end of a new pipe
 // when input is given (else /dev/null). Its standard output goes to
-// /dev/null; its standard error stays ours, quieted to errors by -loglevel.
+// /dev/null; its standard error, quieted to errors by -loglevel, to
+// ffmpegErrors, for waitFfmpeg to quote.
 static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, pid_t& pid,
                         std::string& error) {
     std::vector<char*> argv;
@@ -71,6 +72,9 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (ffmpegErrors >= 0) close(ffmpegErrors);
+    ffmpegErrors = memfd_create("ffmpeg-errors", MFD_CLOEXEC);
+    if (ffmpegErrors >= 0) posix_spawn_file_actions_adddup2(&actions, ffmpegErrors, STDERR_FILENO);
     // NOTE: a process group of its own, so that Ctrl+C in the terminal reaches
     // only the capture, which then ends ffmpeg itself and removes what it
     // wrote; ffmpeg would otherwise finish a shortened file on its own.
@@ -92,8 +96,26 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     return true;
 }
 
-// Waits for ffmpeg; true when it exited with status 0. An interrupt of the
-// capture ends it.
+// The first line ffmpeg wrote to its standard error, quoted, after a space;
+// "" when it wrote none. NOTE: ffmpeg says what went wrong in several lines
+// (a full disc: the failed write, the trailer, the close, each naming our
+// intermediate file); the first names the cause, and the capture's message
+// stays one line.
+static std::string ffmpegSaid() {
+    if (ffmpegErrors < 0) return "";
+    char text[512] = {};
+    const ssize_t got = pread(ffmpegErrors, text, sizeof text - 1, 0);
+    std::string line(text, got > 0 ? std::size_t(got) : 0);
+    line = line.substr(0, line.find('\n'));
+    // "[mov,mp4 @ 0x55...] " names the part of ffmpeg that spoke
+    if (!line.empty() && line[0] == '[' && line.find("] ") != std::string::npos)
+        line = line.substr(line.find("] ") + 2);
+    if (line.size() > 160) line = line.substr(0, 157) + "...";
+    return line.empty() ? "" : " (\"" + line + "\")";
+}
+
+// Waits for ffmpeg; true when it exited with status 0 and reported no error.
+// An interrupt of the capture ends it.
 static bool waitFfmpeg(pid_t pid, std::string& error) {
     int status = 0;
     bool ended = false;
@@ -112,18 +134,20 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
         error = "interrupted";
         return false;
     }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    error = WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
-                              : "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)) +
-                                    " (" + strsignal(WTERMSIG(status)) + ")";
+    // NOTE: with -loglevel error ffmpeg writes only errors; it may still exit
+    // with 0 after failing to finish its file.
+    const std::string said = ffmpegSaid();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && said.empty()) return true;
+    error = !WIFEXITED(status) ? "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)) +
+                                     " (" + strsignal(WTERMSIG(status)) + ")"
+            : WEXITSTATUS(status) != 0
+                ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status)) + said
+                : "ffmpeg reported an error" + said;
     return false;
 }
 
-bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
-                       const std::string& preset, std::string& error) {
-    // A write to a pipe whose reader has died must fail with EPIPE, not end
-    // the capture silently.
-    std::signal(SIGPIPE, SIG_IGN);
+bool startVideoEncoder(VideoEncoder& encoder, const std::string& videoPath, int fps, int width,
+                       int height, const std::string& preset, std::string& error) {
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",
@@ -134,20 +158,19 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
         "-c:v", "libx264", "-preset", preset, "-crf", "17", "-pix_fmt", "yuv420p",
         "file:" + videoPath};
     // clang-format on
-    frameBytes = std::size_t(width) * height * 4;
     pid_t pid = -1;
-    if (!spawnFfmpeg(arguments, &encoderInput, pid, error)) return false;
-    encoderPid = pid;
+    if (!spawnFfmpeg(arguments, &encoder.input, pid, error)) return false;
+    encoder.pid = pid;
     return true;
 }
 
-void interruptVideoEncoder() {
-    const pid_t pid = encoderPid;
+void interruptVideoEncoder(VideoEncoder& encoder) {
+    const pid_t pid = encoder.pid;
     if (pid > 0) kill(pid, SIGKILL);
 }
 
-bool writeVideoFrame(const std::uint8_t* bottomUpRgba, std::string& error) {
-    std::size_t left = frameBytes;
+bool writeVideoFrame(VideoEncoder& encoder, const std::uint8_t* bottomUpRgba, std::string& error) {
+    std::size_t left = encoder.frameBytes;
     const std::uint8_t* at = bottomUpRgba;
     while (left > 0) {
         // NOTE: checked before every part of a frame, so that an interrupt
@@ -156,12 +179,12 @@ bool writeVideoFrame(const std::uint8_t* bottomUpRgba, std::string& error) {
             error = "interrupted";
             return false;
         }
-        const ssize_t n = write(encoderInput, at, left);
+        const ssize_t n = write(encoder.input, at, left);
         if (n < 0 && errno == EINTR && terminationSignal() == 0) continue;
         if (n < 0 && errno == EPIPE) {
             // ffmpeg has gone: its exit status says more than the pipe.
             std::string status;
-            error = finishVideoEncoder(status) ? "ffmpeg stopped reading frames" : status;
+            error = finishVideoEncoder(encoder, status) ? "ffmpeg stopped reading frames" : status;
             return false;
         }
         if (n <= 0) {
@@ -174,10 +197,10 @@ bool writeVideoFrame(const std::uint8_t* bottomUpRgba, std::string& error) {
     return true;
 }
 
-bool finishVideoEncoder(std::string& error) {
-    if (encoderInput >= 0) close(encoderInput);
-    encoderInput = -1;
-    const pid_t pid = encoderPid.exchange(-1);
+bool finishVideoEncoder(VideoEncoder& encoder, std::string& error) {
+    if (encoder.input >= 0) close(encoder.input);
+    encoder.input = -1;
+    const pid_t pid = encoder.pid.exchange(-1);
     if (pid < 0) return true;
     // An interrupted capture keeps nothing of the video: ffmpeg need not
     // finish encoding the frames it holds.

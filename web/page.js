@@ -76,6 +76,7 @@ function fail(sentence) {
     show(startScreen, true);
     show(progress, false);
     show($('play'), false);
+    show($('play-reduced'), false);
     message.textContent = sentence;
     message.className = 'problem';
     console.error(sentence);
@@ -268,7 +269,10 @@ function showStartScreen() {
     const play = $('play');
     show(play, true);
     show($('keys'), true);
-    play.textContent = startFrame > 0 ? `Play from ${minutes(startFrame)}` : 'Play';
+    show($('play-reduced'), true);
+    const from = startFrame > 0 ? ` from ${minutes(startFrame)}` : '';
+    play.textContent = `Play${from}`;
+    $('play-reduced').textContent = `Play${from} with reduced flashing`;
     message.textContent = 'click or press a key to start';
     message.className = '';
 }
@@ -487,10 +491,6 @@ $('fullscreen').addEventListener('click', toggleFullScreen);
 $('copy').addEventListener('click', () => copyLink(linkTo(currentFrame())));
 $('copy-end').addEventListener('click', () => copyLink(linkTo(0)));
 $('again').addEventListener('click', begin);
-$('play').addEventListener('click', (event) => {
-    event.stopPropagation();
-    begin();
-});
 startScreen.addEventListener('click', begin);
 controls.addEventListener('focusin', pokeControls);
 document.addEventListener('pointermove', () => state === 'show' && pokeControls());
@@ -532,6 +532,7 @@ const keys = {
     0: () => seek(0),
     f: toggleFullScreen,
     m: () => setVolume(volume.value, !volume.muted),
+    r: toggleReducedFlashing,
     ArrowUp: () => setVolume(volume.value + 0.1, false),
     ArrowDown: () => setVolume(volume.value - 0.1, false),
     Escape: () => {
@@ -603,6 +604,45 @@ setState('loading');
 const loaded = load().catch((error) => {
     if (error instanceof Problem) fail(`The demo cannot start: ${error.message}.`);
     else fail(`The demo cannot start: ${error}.`);
+});
+
+// ---- reduced flashing ----
+// Two ways to start: "Play" and "Play with reduced flashing" (the show
+// through the program's reduced-flashing filter). The second is chosen when
+// the viewer's system asks for reduced motion; the focused one is the choice
+// a key at the start screen starts. During the show the controls' switch
+// (or R) turns the filter on and off.
+
+let reducedFlashing = window.matchMedia?.('(prefers-reduced-motion: reduce)').matches ?? false;
+
+function chooseReducedFlashing(on) {
+    reducedFlashing = on;
+    $('play-reduced').classList.toggle('chosen', on);
+    $('play').classList.toggle('chosen', !on);
+    $('flashing').setAttribute('aria-pressed', String(on));
+    if (program) program._webReduceFlashing(on ? 1 : 0);
+}
+
+// The switch during the show. While paused the picture is drawn again
+// through the choice, by a seek to where the show stands.
+function toggleReducedFlashing() {
+    chooseReducedFlashing(!reducedFlashing);
+    if (state === 'show' && paused) seek(currentFrame());
+}
+
+for (const [id, on] of [['play', false], ['play-reduced', true]]) {
+    $(id).addEventListener('click', (event) => {
+        event.stopPropagation();
+        chooseReducedFlashing(on);
+        begin();
+    });
+    $(id).addEventListener('focus', () => chooseReducedFlashing(on));
+}
+$('flashing').addEventListener('click', toggleReducedFlashing);
+chooseReducedFlashing(reducedFlashing);
+loaded.then(() => {
+    if (program) chooseReducedFlashing(reducedFlashing);
+    if (state === 'ready') $(reducedFlashing ? 'play-reduced' : 'play').focus();
 });
 
 // ---- the tests' hook ----
@@ -678,5 +718,7 @@ const testHook = {
         return ms;
     },
     fps: () => fps,
+    // Whether the show is shown through the reduced-flashing filter.
+    reducedFlashing: () => reducedFlashing,
 };
 if (testing) window.boxdemoTest = testHook;

@@ -255,6 +255,7 @@ EMSCRIPTEN_KEEPALIVE int webStart() {
     BASSMOD_MusicPlay();
     shell.clockMs = 0;
     startShow();
+    restartReducedFlashing();  // a new start, not a blend from the last one's end
     shell.running = true;
     return 1;
 }
@@ -286,6 +287,7 @@ EMSCRIPTEN_KEEPALIVE void webSeek(int frame, int width, int height) {
     asStepping([frame, width, height] {
         reachFrame(frame);
         setLayerCanvasSize(width, height);
+        restartReducedFlashing();
         runFrame(frame, true);
     });
 }
@@ -323,6 +325,10 @@ EMSCRIPTEN_KEEPALIVE int webCheckpointsBuilt() {
 EMSCRIPTEN_KEEPALIVE void webEnd() {
     if (shell.running) quitDemo(0);
 }
+
+// Reduced flashing on (1) or off (0) from the next frame: the page's "Play
+// with reduced flashing" and its switch during the show.
+EMSCRIPTEN_KEEPALIVE void webReduceFlashing(int on) { setReducedFlashing(on != 0); }
 
 // The song has ended (or failed): so has the show.
 EMSCRIPTEN_KEEPALIVE void webSongEnded() { endPageShow(); }

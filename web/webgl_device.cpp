@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "picture/flash_filter_shader.h"
 #include "picture/picture_target.h"
 #include "picture/sharp_scaling.h"
 #include "scenes/frame.h"
+#include "show/platform.h"
 
 extern "C" {
 void emscripten_glActiveTexture(GLenum);
@@ -60,6 +62,7 @@ void emscripten_glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLen
                              const void*);
 void emscripten_glTexParameteri(GLenum, GLenum, GLint);
 void emscripten_glUniform1f(GLint, GLfloat);
+void emscripten_glUniform1i(GLint, GLint);
 void emscripten_glUniform2f(GLint, GLfloat, GLfloat);
 void emscripten_glUseProgram(GLuint);
 void emscripten_glVertexAttribPointer(GLuint, GLint, GLenum, GLboolean, GLsizei, const void*);
@@ -97,6 +100,10 @@ const char* const scalingFragmentPrologue =
     "#version 300 es\nprecision highp float;\n#define FRAGMENT_IN in\n"
     "#define PICTURE_AT(uv) texture(picture, uv)\nout vec4 scaledColour;\n"
     "#define FRAGMENT_OUT scaledColour\n";
+const char* const filterFragmentPrologue =
+    "#version 300 es\nprecision highp float;\n#define FRAGMENT_IN in\n"
+    "#define SAMPLE(s, uv) texture(s, uv)\nout vec4 shownColour;\n"
+    "#define FRAGMENT_OUT shownColour\n";
 
 constexpr int indicesPerQuad = 6;
 constexpr GLsizeiptr vertexBytesPerQuad = 4 * sizeof(ClipVertex);
@@ -117,6 +124,20 @@ struct Device {
     int canvasWidth = pictureWidth, canvasHeight = pictureHeight;
     bool frameBound = false;     // this frame's target is bound for drawing
     bool drawingDirect = false;  // this frame is drawn straight into the canvas
+
+    // Reduced flashing (picture/flash_filter_shader.h): its program, the
+    // shown picture and the one before it (trading places every frame), and
+    // the clock of the last frame shown through it. While it is on, every
+    // frame is drawn offscreen and the shown picture is what is scaled.
+    struct ReducedFlashing {
+        bool on = false;
+        GLuint program = 0;
+        GLint shareUniform = -1;
+        GLuint shown[2] = {0, 0}, shownColour[2] = {0, 0};
+        int current = 0;
+        bool started = false;
+        int lastClockMs = 0;
+    } reduced;
 
     // The state last set on WebGL.
     DrawState applied = {};
@@ -171,6 +192,14 @@ bool makePrograms(std::string& problem) {
     if (device.quadProgram == 0) return false;
     device.scalingProgram = makeProgram(scalingVertex, scalingFragment, "corner", nullptr, problem);
     if (device.scalingProgram == 0) return false;
+    const char* const filterFragment[2] = {filterFragmentPrologue, flashFilterFragment};
+    const char* const filterVertex[2] = {scalingVertexPrologue, flashFilterVertex};
+    auto& reduced = device.reduced;
+    reduced.program = makeProgram(filterVertex, filterFragment, "corner", nullptr, problem);
+    if (reduced.program == 0) return false;
+    reduced.shareUniform = emscripten_glGetUniformLocation(reduced.program, "share");
+    emscripten_glUseProgram(reduced.program);
+    emscripten_glUniform1i(emscripten_glGetUniformLocation(reduced.program, "shown"), 1);
     device.rectSizeUniform = emscripten_glGetUniformLocation(device.scalingProgram, "rectSize");
     device.wholeScaleUniform = emscripten_glGetUniformLocation(device.scalingProgram, "wholeScale");
     // NOTE: the sampler "picture" is not set: it starts at texture unit 0,
@@ -189,21 +218,32 @@ bool makePrograms(std::string& problem) {
     return true;
 }
 
-// The picture's framebuffer: an RGBA8 colour texture, sampled nearest with
-// its edges clamped, and a 24-bit depth renderbuffer.
-bool makePicture() {
-    emscripten_glGenFramebuffers(1, &device.picture);
-    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, device.picture);
-    emscripten_glGenTextures(1, &device.pictureColour);
-    emscripten_glBindTexture(GL_TEXTURE_2D, device.pictureColour);
+// A 640x480 framebuffer with an RGBA8 colour texture, sampled nearest with
+// its edges clamped, left bound.
+void makeColourTarget(GLuint& framebuffer, GLuint& colour) {
+    emscripten_glGenFramebuffers(1, &framebuffer);
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    emscripten_glGenTextures(1, &colour);
+    emscripten_glBindTexture(GL_TEXTURE_2D, colour);
     emscripten_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pictureWidth, pictureHeight, 0, GL_RGBA,
                             GL_UNSIGNED_BYTE, nullptr);
     for (GLenum name : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER})
         emscripten_glTexParameteri(GL_TEXTURE_2D, name, GL_NEAREST);
     for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
         emscripten_glTexParameteri(GL_TEXTURE_2D, name, GL_CLAMP_TO_EDGE);
-    emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                                      device.pictureColour, 0);
+    emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour,
+                                      0);
+}
+
+// The picture's framebuffer: a colour target and a 24-bit depth
+// renderbuffer; then the reduced-flashing filter's two colour targets.
+bool makePicture() {
+    for (int i = 0; i < 2; ++i) {
+        makeColourTarget(device.reduced.shown[i], device.reduced.shownColour[i]);
+        if (emscripten_glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+            return false;
+    }
+    makeColourTarget(device.picture, device.pictureColour);
     emscripten_glGenRenderbuffers(1, &device.pictureDepth);
     emscripten_glBindRenderbuffer(GL_RENDERBUFFER, device.pictureDepth);
     emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, pictureWidth,
@@ -238,8 +278,8 @@ void setCapability(GLenum cap, bool on) {
 // The frame's target, chosen at its first draw or clear.
 void bindPicture() {
     if (device.frameBound) return;
-    device.drawingDirect =
-        device.canvasWidth == pictureWidth && device.canvasHeight == pictureHeight;
+    device.drawingDirect = !device.reduced.on && device.canvasWidth == pictureWidth &&
+                           device.canvasHeight == pictureHeight;
     emscripten_glBindFramebuffer(GL_FRAMEBUFFER, device.drawingDirect ? 0 : device.picture);
     device.frameBound = true;
 }
@@ -343,10 +383,52 @@ void setCanvasSize(int width, int height) {
     device.canvasHeight = height;
 }
 
+namespace {
+
+// The reduced-flashing pass: the shown picture moved towards the frame just
+// drawn. Returns the shown picture's framebuffer and colour texture.
+void filterPicture(GLuint& framebuffer, GLuint& colour) {
+    auto& reduced = device.reduced;
+    const int clockMs = platformClockMs();
+    const float share =
+        flashFilterShare((clockMs - reduced.lastClockMs) / 1000.0, !reduced.started);
+    reduced.started = true;
+    reduced.lastClockMs = clockMs;
+    const int next = 1 - reduced.current;
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, reduced.shown[next]);
+    for (GLenum test : {GL_DEPTH_TEST, GL_BLEND, GL_SCISSOR_TEST})
+        emscripten_glDisable(test);
+    emscripten_glViewport(0, 0, pictureWidth, pictureHeight);
+    emscripten_glUseProgram(reduced.program);
+    emscripten_glUniform1f(reduced.shareUniform, share);
+    emscripten_glActiveTexture(GL_TEXTURE1);
+    emscripten_glBindTexture(GL_TEXTURE_2D, reduced.shownColour[reduced.current]);
+    emscripten_glActiveTexture(GL_TEXTURE0);
+    emscripten_glBindTexture(GL_TEXTURE_2D, device.pictureColour);
+    emscripten_glBindVertexArray(device.scalingArray);
+    emscripten_glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+    emscripten_glBindVertexArray(device.vertexArray);
+    emscripten_glUseProgram(device.quadProgram);
+    reduced.current = next;
+    framebuffer = reduced.shown[next];
+    colour = reduced.shownColour[next];
+}
+
+}  // namespace
+
+void setReducedFlashing(bool on) {
+    if (on && !device.reduced.on) device.reduced.started = false;  // the first frame as it is
+    device.reduced.on = on;
+}
+
+void restartReducedFlashing() { device.reduced.started = false; }
+
 void presentPicture() {
     bindPicture();
     device.frameBound = false;
     if (device.drawingDirect) return;
+    GLuint source = device.picture, sourceColour = device.pictureColour;
+    if (device.reduced.on) filterPicture(source, sourceColour);
 
     // the largest 4:3 rectangle the canvas holds, centred, as on the desktop
     const PictureFit fit = fitPicture(device.canvasWidth, device.canvasHeight);
@@ -360,7 +442,7 @@ void presentPicture() {
     emscripten_glClear(GL_COLOR_BUFFER_BIT);
     if (whole) {
         // a whole scale is nearest-neighbour alone: one blit
-        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, device.picture);
+        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
         emscripten_glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, fit.x, fit.y,
                                      fit.x + fit.width, fit.y + fit.height, GL_COLOR_BUFFER_BIT,
                                      GL_NEAREST);
@@ -373,7 +455,7 @@ void presentPicture() {
         emscripten_glUniform2f(device.rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
         emscripten_glUniform1f(device.wholeScaleUniform, GLfloat(fit.wholeScale));
         emscripten_glActiveTexture(GL_TEXTURE0);
-        emscripten_glBindTexture(GL_TEXTURE_2D, device.pictureColour);
+        emscripten_glBindTexture(GL_TEXTURE_2D, sourceColour);
         emscripten_glBindVertexArray(device.scalingArray);
         emscripten_glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
         emscripten_glBindVertexArray(device.vertexArray);

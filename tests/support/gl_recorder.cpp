@@ -5,6 +5,8 @@
 #include <GL/glut.h>
 #include <GL/glext.h>
 
+#include <cstdarg>
+
 #include <cstdio>
 #include <type_traits>
 
@@ -288,6 +290,11 @@ DEMO_GL_CALLS(GLREC_DEFINE)
 
 void glutInit(int* argc, char**) { record(Fn::Init, {double(*argc)}); }
 
+// NOTE: freeglut's own, outside the list: the desktop shell hands GLUT its
+// fatal-error handler, which GLUT's other headers (Emscripten's) lack. Not
+// recorded: it draws nothing.
+extern "C" void glutInitErrorFunc(void (*)(const char*, va_list)) {}
+
 int glutCreateWindow(const char* title) {
     record(Fn::CreateWindow, {}, title);
     return 1;
@@ -381,6 +388,8 @@ void glGetIntegerv(GLenum name, GLint* values) {
     if (name == GL_SCISSOR_BOX) {
         for (int i = 0; i < 4; ++i)
             values[i] = glrec::model.scissorBox[i];
+    } else if (name == GL_MATRIX_MODE) {
+        values[0] = glrec::model.matrixMode;
     } else {
         values[0] = 0;
     }

@@ -98,7 +98,8 @@ export function launchBrowser(name) {
 // A page of the site with the test hook, at url (the site's address, or the
 // page's file), loaded: the start screen or a problem showing.
 // options.width/height: the window; options.touch: a phone's touch screen;
-// options.hash: the address's #fields; options.intercept: (request) => true when
+// options.hash: the address's #fields; options.reducedMotion: the system asks
+// for reduced motion; options.intercept: (request) => true when
 // it answered the request itself; options.beforeLoad: a function run in the
 // page before its scripts. The console's errors are collected in
 // page.consoleErrors.
@@ -114,6 +115,7 @@ export async function openPage(browser, url, options = {}) {
         page.on('request', (request) => options.intercept(request) || request.continue());
     }
     if (options.beforeLoad) await page.evaluateOnNewDocument(options.beforeLoad);
+    if (options.reducedMotion) await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
     await page.goto(`${url}?test${options.hash ?? ''}`);
     await page.waitForFunction(() => document.body.dataset.state !== 'loading');
     return page;
@@ -129,9 +131,10 @@ export function screen(page) {
     }));
 }
 
-// Starts the show with the start button and waits for its music.
-export async function startShow(page) {
-    await page.click('#play');
+// Starts the show with a start button (#play, or #play-reduced) and waits
+// for its music.
+export async function startShow(page, button = '#play') {
+    await page.click(button);
     await waitFor(page, () => window.boxdemoTest.musicPlaying(), 'the music to play');
 }
 
@@ -186,14 +189,15 @@ function topDownRgb(rgba, width, height) {
 // The desktop capture at fps frames a second: its timeline (frame, clockMs,
 // position, scene, elapsedMs for every frame) and, as top-down RGB, the
 // frames listed in `only`, at size (scaled as the desktop's full screen
-// scales its picture).
-export function captureShow(fps, only, size = '640x480') {
+// scales its picture), with the capture's further options.
+export function captureShow(fps, only, size = '640x480', options = []) {
     const folder = mkdtempSync(path.join(tmpdir(), 'boxdemo-capture-'));
     try {
         execFileSync(path.join(root, 'scripts/with-display.sh'), [
             path.join(nativeBuild, 'demo-capture'), '--quiet', '--fps', String(fps), '--size', size,
             '--module', path.join(nativeBuild, 'demosong.it'), '--font', path.join(nativeBuild, 'fontpre.tga'),
             '--timeline', path.join(folder, 'timeline.txt'), '--only', only.join(','), '-o', path.join(folder, 'frames'),
+            ...options,
         ]);
         const timeline = readFileSync(path.join(folder, 'timeline.txt'), 'utf8').split('\n')
             .filter((line) => line && !line.startsWith('#'))
