@@ -17,6 +17,7 @@
 #include "capture/outputs.h"
 #include "capture/progress.h"
 #include "capture/session.h"
+#include "capture/soundtrack.h"
 #include "capture/video.h"
 #include "font/font.h"
 #include "music/offline.h"
@@ -29,9 +30,9 @@
 namespace demo {
 
 // The MP4's intermediate files: a hidden folder beside the video
-// (".show.mp4.parts-XXXXXX") holding the video without sound, the sound
-// without --wav, and, for a video written to a device or a pipe, the
-// finished file before it is copied there. For such a video the folder is
+// (".show.mp4.parts-XXXXXX") holding the video without sound, its sound
+// (unless --wav is that sound), and, for a video written to a device or a
+// pipe, the finished file before it is copied there. For such a video the folder is
 // made in TMPDIR (or /tmp) instead. Each is scratch (process/signals.h).
 static std::string scratchFolder;
 static std::string scratchWhere;  // for messages: "beside show.mp4", "in TMPDIR (/tmp/x)"
@@ -42,9 +43,10 @@ static const char* const scratchNames[3] = {"video.mp4", "audio.wav", "muxed.mp4
 // (outputs.h); a PNG picture is reserved and committed one at a time.
 static PendingOutput mp4Output, wavOutput, timelineOutput;
 
-// Where the WAV is written meanwhile: --wav's temporary file, or the MP4's
-// own sound in the temporary folder; empty without either.
-static std::string wavPath;
+// Where the WAV is written meanwhile: --wav's temporary file (or the device
+// itself); empty without --wav. The MP4's sound at videoAudioRate: in the
+// temporary folder, or --wav's file when it is a plain file at that rate.
+static std::string wavPath, soundPath;
 
 static int fail(const std::string& message) {
     printError(message);
@@ -147,18 +149,23 @@ static bool openPictureFolder(const std::string& folder, std::string& error) {
 static bool openVideo(const CaptureOptions& options, std::string& error) {
     if (!makeScratchFolder(mp4Output, error)) return false;
     // The video's sound is read again to join it: a WAV going to a device or
-    // a pipe is written here first, and copied there at the end.
-    if (wavPath.empty() || wavOutput.direct) wavPath = scratchFile(1);
+    // a pipe cannot serve.
+    const bool wavIsSound =
+        !wavPath.empty() && !wavOutput.direct && options.wavRate == videoAudioRate;
+    soundPath = wavIsSound ? wavPath : scratchFile(1);
     return startVideoEncoder(scratchFile(0), options.fps, options.width, options.height,
                              options.preset, error);
 }
 
-// The video and its sound joined into the MP4, in place for the commit (or
-// copied into a device or pipe).
-static bool finishVideo(std::string& error) {
-    if (wavOutput.direct && !copyInto(wavPath, wavOutput, error)) return false;
-    if (!mp4Output.direct) return muxVideo(scratchFile(0), wavPath, mp4Output.temporaryPath, error);
-    return muxVideo(scratchFile(0), wavPath, scratchFile(2), error) &&
+// The video's sound rendered, then joined with the video into the MP4, in
+// place for the commit (or copied into a device or pipe).
+static bool finishVideo(const CaptureOptions& options, std::int64_t endFrame, std::string& error) {
+    const std::string& soundName = soundPath == wavPath ? options.wavPath : options.outputPath;
+    if (!writeSoundtrack(options, endFrame, videoAudioRate, soundPath, soundName, error))
+        return false;
+    if (!mp4Output.direct)
+        return muxVideo(scratchFile(0), soundPath, mp4Output.temporaryPath, error);
+    return muxVideo(scratchFile(0), soundPath, scratchFile(2), error) &&
            copyInto(scratchFile(2), mp4Output, error);
 }
 
@@ -176,10 +183,13 @@ static bool openOutputs(const CaptureOptions& options, std::uint64_t wavFrames,
         !reserveOutput(options.timelinePath, timelineOutput, error))
         return false;
     wavPath = wavOutput.temporaryPath;
+    soundPath.clear();
     if (mp4 && !openVideo(options, error)) return false;
     session.wavName = options.wavPath.empty() ? options.outputPath : options.wavPath;
-    if (!wavPath.empty()) {
-        if (!openWav(wavPath.c_str(), wavFrames, error)) {
+    // A WAV at the show's own rate is written in step with the frames; one
+    // at another rate afterwards (capture/soundtrack.h).
+    if (!wavPath.empty() && options.wavRate == offlineRate) {
+        if (!openWav(wavPath.c_str(), offlineRate, wavFrames, error)) {
             error = "cannot write " + session.wavName + ": " + error;
             return false;
         }
@@ -306,8 +316,11 @@ int runCapture(const CaptureOptions& options) {
     ok = closeOutputs(options, session, ok, error);
     closeOfflineMusic();
     closeFrameReader();
+    if (ok && terminationSignal() == 0 && !wavPath.empty() && options.wavRate != offlineRate &&
+        wavPath != soundPath)
+        ok = writeSoundtrack(options, dry.frame, options.wavRate, wavPath, options.wavPath, error);
     if (ok && terminationSignal() == 0 && options.outputKind == OutputKind::mp4)
-        ok = finishVideo(error);
+        ok = finishVideo(options, dry.frame, error);
     removeScratchFolder();
 
     // Into place only when everything succeeded; otherwise nothing unfinished

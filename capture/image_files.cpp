@@ -69,9 +69,10 @@ static void put32(unsigned char* at, std::uint32_t value) {
     put16(at + 2, value >> 16);
 }
 
-// The 44-byte canonical header for dataBytes of 16-bit stereo samples.
-static void makeHeader(unsigned char* header, std::uint32_t dataBytes) {
-    const std::uint32_t channels = 2, bits = 16, rate = offlineRate;
+// The 44-byte canonical header for dataBytes of 16-bit stereo samples at
+// rate Hz.
+static void makeHeader(unsigned char* header, std::uint32_t rate, std::uint32_t dataBytes) {
+    const std::uint32_t channels = 2, bits = 16;
     std::memcpy(header, "RIFF", 4);
     put32(header + 4, dataBytes + 36);
     std::memcpy(header + 8, "WAVEfmt ", 8);
@@ -91,17 +92,20 @@ static bool failWav(std::string& error) {
     return false;
 }
 
-// The data size the header was written with.
+// The data size and the rate the header was written with.
 static std::uint64_t wavHeaderDataBytes = 0;
+static std::uint32_t wavRate = offlineRate;
 
-bool openWav(const char* path, std::uint64_t expectedFrames, std::string& error) {
+bool openWav(const char* path, std::int32_t rate, std::uint64_t expectedFrames,
+             std::string& error) {
     closeWav(error);
     wavFile = std::fopen(path, "wb");
     if (wavFile == nullptr) return failWav(error);
     wavDataBytes = 0;
+    wavRate = std::uint32_t(rate);
     wavHeaderDataBytes = std::min(4 * expectedFrames, wavLargestData);
     unsigned char header[wavHeaderBytes];
-    makeHeader(header, static_cast<std::uint32_t>(wavHeaderDataBytes));
+    makeHeader(header, wavRate, static_cast<std::uint32_t>(wavHeaderDataBytes));
     if (std::fwrite(header, 1, sizeof header, wavFile) != sizeof header) return failWav(error);
     return true;
 }
@@ -125,7 +129,7 @@ bool closeWav(std::string& error) {
     bool ok = true;
     if (wavDataBytes != wavHeaderDataBytes) {
         unsigned char header[wavHeaderBytes];
-        makeHeader(header, static_cast<std::uint32_t>(wavDataBytes));
+        makeHeader(header, wavRate, static_cast<std::uint32_t>(wavDataBytes));
         ok = std::fseek(wavFile, 0, SEEK_SET) == 0 &&
              std::fwrite(header, 1, sizeof header, wavFile) == sizeof header;
         if (!ok) failWav(error);

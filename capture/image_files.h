@@ -15,7 +15,7 @@ namespace demo {
 bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int height,
               std::string& error);
 
-// The WAV file: one at a time, 16-bit stereo PCM at offlineRate Hz. openWav
+// The WAV file: one at a time, 16-bit stereo PCM at rate Hz. openWav
 // writes a header for expectedFrames sample pairs; appendWav adds
 // interleaved (left, right) sample pairs; closeWav closes, first writing the
 // header again when the count came out otherwise (so that a file written to
@@ -23,7 +23,7 @@ bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int 
 // front). Each returns false with a reason in error on failure (a full disc,
 // a file past 4 GiB); after a failure only closeWav is useful, and it leaves
 // the file as far as it got.
-bool openWav(const char* path, std::uint64_t expectedFrames, std::string& error);
+bool openWav(const char* path, std::int32_t rate, std::uint64_t expectedFrames, std::string& error);
 bool appendWav(const std::int16_t* samples, std::size_t frames, std::string& error);
 bool closeWav(std::string& error);
 

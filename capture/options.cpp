@@ -103,8 +103,16 @@ bool parseTimeToFrame(const std::string& text, int fps, std::int64_t& frame) {
     return true;
 }
 
-// "WxH": a width and a height from 1 to largestSide.
+// "WxH": a width and a height from 1 to largestSide; or the short name of an
+// upload size.
 static bool parseSize(const std::string& text, int& width, int& height) {
+    for (const UploadSize& upload : uploadSizes) {
+        if (text == upload.name) {
+            width = upload.width;
+            height = upload.height;
+            return true;
+        }
+    }
     const std::size_t x = text.find('x');
     if (x == std::string::npos) return false;
     std::int64_t w = 0, h = 0;
@@ -182,7 +190,7 @@ namespace {
 // What the command line said, before it is checked: the values as given for
 // the options that are read once the frame rate is known.
 struct GivenOptions {
-    std::string from, to, frames, only, size, fps, preset;
+    std::string from, to, frames, only, size, fps, preset, rate;
     bool haveFrom = false, haveTo = false, haveFrames = false, haveOnly = false;
 };
 
@@ -205,6 +213,7 @@ const OptionRow optionTable[] = {
     {"fps", 0, true, nullptr, &GivenOptions::fps, nullptr},
     {"size", 0, true, nullptr, &GivenOptions::size, nullptr},
     {"preset", 0, true, nullptr, &GivenOptions::preset, nullptr},
+    {"rate", 0, true, nullptr, &GivenOptions::rate, nullptr},
     {"from", 0, true, nullptr, &GivenOptions::from, &GivenOptions::haveFrom},
     {"to", 0, true, nullptr, &GivenOptions::to, &GivenOptions::haveTo},
     {"frames", 0, true, nullptr, &GivenOptions::frames, &GivenOptions::haveFrames},
@@ -280,7 +289,7 @@ bool checkPicture(const GivenOptions& given, CaptureOptions& options, std::strin
     }
     if (!given.size.empty() && !parseSize(given.size, options.width, options.height)) {
         error = "--size wants WIDTHxHEIGHT, each from 1 to " + std::to_string(largestSide) +
-                ", not '" + given.size + "'";
+                ", 1080p or 2160p, not '" + given.size + "'";
         return false;
     }
     return true;
@@ -337,6 +346,19 @@ bool checkOutputs(const GivenOptions& given, CaptureOptions& options, std::strin
             return false;
         }
         options.preset = given.preset;
+    }
+    if (!given.rate.empty()) {
+        std::int64_t rate = 0;
+        if (!parseCount(given.rate, highestOfflineRate, rate) || rate < lowestOfflineRate) {
+            error = "--rate wants a sample rate in Hz from " + std::to_string(lowestOfflineRate) +
+                    " to " + std::to_string(highestOfflineRate) + ", not '" + given.rate + "'";
+            return false;
+        }
+        if (options.wavPath.empty()) {
+            error = "--rate is the WAV's rate: give --wav FILE too (a video's sound is 48000 Hz)";
+            return false;
+        }
+        options.wavRate = std::int32_t(rate);
     }
     if (options.outputKind == OutputKind::mp4 && given.haveOnly) {
         error = "--only chooses pictures; a video needs a range (--frames or --from/--to)";

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <vector>
 
+#include "process/process.h"
 #include "process/signals.h"
 
 extern char** environ;
@@ -25,6 +27,10 @@ namespace demo {
 static std::atomic<pid_t> encoderPid{-1};
 static int encoderInput = -1;
 static std::size_t frameBytes = 0;
+
+// The samples of silence ffmpeg's AAC encoder puts before the sound (one
+// AAC frame).
+constexpr int aacPriming = 1024;
 
 bool findOnPath(const char* program) {
     const char* path = std::getenv("PATH");
@@ -124,14 +130,25 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
     // A write to a pipe whose reader has died must fail with EPIPE, not end
     // the capture silently.
     std::signal(SIGPIPE, SIG_IGN);
+    // NOTE: BT.709 at limited range, converted so and tagged so in the
+    // stream and the container: what players assume of HD, and untagged
+    // video is decoded differently by each. Every preset is lifted to High
+    // (CABAC, 8x8 transforms) with at most 2 B-frames in a row; a closed GOP
+    // of half a second. The picture's first frame is shown at time 0
+    // without an edit list (negative composition offsets instead).
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pixel_format", "rgba", "-video_size",
         std::to_string(width) + "x" + std::to_string(height),
         "-framerate", std::to_string(fps), "-i", "pipe:0",
-        "-vf", "vflip", "-an",
-        "-c:v", "libx264", "-preset", preset, "-crf", "17", "-pix_fmt", "yuv420p",
+        "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-an",
+        "-c:v", "libx264", "-preset", preset, "-crf", "17",
+        "-g", std::to_string(std::max(1, fps / 2)), "-bf", "2", "-flags", "+cgop",
+        "-x264-params", "cabac=1:8x8dct=1",
+        "-color_range", "tv", "-colorspace", "bt709", "-color_primaries", "bt709",
+        "-color_trc", "bt709",
+        "-use_editlist", "0", "-movflags", "+negative_cts_offsets",
         "file:" + videoPath};
     // clang-format on
     frameBytes = std::size_t(width) * height * 4;
@@ -187,11 +204,22 @@ bool finishVideoEncoder(std::string& error) {
 
 bool muxVideo(const std::string& videoPath, const std::string& wavPath,
               const std::string& outputPath, std::string& error) {
+    // NOTE: the AAC encoder puts aacPriming samples of its own before the
+    // sound; without an edit list to hide them, the sound's first samples are
+    // left out instead, so that every later one is heard at its own time.
+    // The metadata holds nothing that changes from run to run (bitexact: no
+    // encoder's version, no creation time).
+    const std::string comment = std::string(programName()) + " " + DEMO_VERSION;
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",
         "-i", "file:" + videoPath, "-i", "file:" + wavPath, "-map", "0:v", "-map", "1:a",
-        "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
+        "-c:v", "copy",
+        "-af", "atrim=start_sample=" + std::to_string(aacPriming) + ",asetpts=PTS-STARTPTS",
+        "-c:a", "aac", "-b:a", "384k",
+        "-map_metadata", "-1", "-metadata", std::string("title=") + videoTitle,
+        "-metadata", "comment=" + comment, "-fflags", "+bitexact",
+        "-use_editlist", "0", "-movflags", "+faststart+negative_cts_offsets",
         "-f", "mp4", "file:" + outputPath};
     // clang-format on
     pid_t pid = -1;
