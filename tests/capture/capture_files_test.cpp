@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "capture/image_files.h"
+#include "music/offline.h"
 #include "tests/capture/capture_support.h"
 
 namespace {
