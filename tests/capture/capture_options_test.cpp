@@ -120,6 +120,7 @@ TEST(CaptureOptionsOutputs, DefaultsAreTheDemosFilesAtSixtyFramesPerSecond) {
     EXPECT_EQ(parse({"--help"}).result, ParseResult::help);
     EXPECT_NE(std::string(demo::captureUsage()).find("--only"), std::string::npos);
     EXPECT_NE(std::string(demo::captureUsage()).find("--size WxH"), std::string::npos);
+    EXPECT_NE(std::string(demo::captureUsage()).find("--rate HZ"), std::string::npos);
 }
 
 TEST(CaptureOptionsOutputs, TheEncodersPresetFollowsTheSizeUnlessOneIsGiven) {
