@@ -28,7 +28,7 @@
 #include "bench/series.h"
 #include "font/font.h"
 #include "scenes/frame.h"
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 
 namespace {
 
@@ -111,9 +111,7 @@ int main(int argc, char** argv) {
     glutDisplayFunc(display);
     glutReshapeFunc(demo::onReshape);
     glutIdleFunc(idle);
-    // The show's fixed state.
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
+    demo::setFixedGlState();
     glutMainLoop();
     return 0;
 }

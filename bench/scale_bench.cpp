@@ -32,7 +32,7 @@
 #include "bench/series.h"
 #include "scenes/scenes.h"
 #include "picture/picture_target.h"
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 
 namespace {
 
@@ -83,9 +83,7 @@ int main(int argc, char** argv) {
     }
 
     // A real frame to scale: scene 2 a few seconds in, as the show draws it.
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    demo::onReshape(640, 480);
+    demo::setStartGlState();
     bench::startSeries();
     demo::scene2(5000);
     demo::bindPictureTarget();

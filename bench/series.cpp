@@ -6,7 +6,7 @@
 
 #include "scenes/scenes.h"
 #include "show/sequencer.h"
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 
 namespace bench {
 

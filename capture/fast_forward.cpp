@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "show/gl_calls.h"
+
 namespace demo {
 
 namespace {
@@ -113,28 +115,10 @@ void keepEnable(GLenum cap, bool on) {
 
 // The real entry points, and the ones the program's calls reach.
 extern "C" {
-void __real_glEnable(GLenum);
-void __real_glDisable(GLenum);
-void __real_glShadeModel(GLenum);
-void __real_glViewport(GLint, GLint, GLsizei, GLsizei);
-void __real_glMatrixMode(GLenum);
-void __real_glLoadIdentity();
-void __real_glPushMatrix();
-void __real_glPopMatrix();
-void __real_glTranslatef(GLfloat, GLfloat, GLfloat);
-void __real_glScalef(GLfloat, GLfloat, GLfloat);
-void __real_glRotatef(GLfloat, GLfloat, GLfloat, GLfloat);
-void __real_glBegin(GLenum);
-void __real_glEnd();
-void __real_glColor3f(GLfloat, GLfloat, GLfloat);
-void __real_glVertex3f(GLfloat, GLfloat, GLfloat);
-void __real_glScissor(GLint, GLint, GLsizei, GLsizei);
-void __real_glClearColor(GLfloat, GLfloat, GLfloat, GLfloat);
-void __real_glClear(GLbitfield);
-void __real_glBlendFunc(GLenum, GLenum);
-void __real_gluPerspective(GLdouble, GLdouble, GLdouble, GLdouble);
-void __real_gluLookAt(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble,
-                      GLdouble, GLdouble);
+#define DEMO_REAL_ENTRY_POINT(enumerator, shape, returns, entryPoint, parameters, arguments) \
+    returns __real_##entryPoint parameters;
+DEMO_SCENE_GL_CALLS(DEMO_REAL_ENTRY_POINT)
+#undef DEMO_REAL_ENTRY_POINT
 }
 
 namespace demo {

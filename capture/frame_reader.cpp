@@ -13,6 +13,7 @@
 #include "picture/picture_target.h"
 #include "process/process.h"
 #include "scenes/frame.h"
+#include "show/platform.h"
 
 namespace demo {
 
@@ -86,11 +87,7 @@ bool openFrameReader(int width, int height, bool withAlpha, std::string& error) 
     readFrames[0] = readFrames[1] = -1;
     nextReadBuffer = 0;
 
-    // The desktop program's start-up state, then the projection its reshape
-    // callback sets.
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    setScreenProjection(pictureWidth, pictureHeight);
+    setStartGlState();
     return true;
 }
 

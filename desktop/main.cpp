@@ -1,6 +1,6 @@
 // The show's entry point. It takes no options of its own (--help and
 // --version only say so); GLUT sees the command line untouched.
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 #include "process/process.h"
 
 int main(int argc, char** argv) {

@@ -1,5 +1,10 @@
-// The platform in use. See platform.h.
+// The platform in use, and the GL state the shells start the show from. See
+// platform.h.
 #include "show/platform.h"
+
+#include <GL/gl.h>
+
+#include "scenes/frame.h"
 
 namespace demo {
 
@@ -13,5 +18,15 @@ int platformClockMs() { return current.clockMs(); }
 MusicPosition platformMusicPosition() { return MusicPosition::unpack(current.musicPosition()); }
 void presentFrame() { current.presentFrame(); }
 void endShow() { current.endShow(); }
+
+void setFixedGlState() {
+    glShadeModel(GL_FLAT);
+    glEnable(GL_CULL_FACE);
+}
+
+void setStartGlState() {
+    setFixedGlState();
+    setScreenProjection(pictureWidth, pictureHeight);
+}
 
 }  // namespace demo

@@ -75,9 +75,7 @@ EMSCRIPTEN_KEEPALIVE const char* webProblem() { return problem.c_str(); }
 EMSCRIPTEN_KEEPALIVE int webOpen() {
     usePlatform(webPlatform);
     if (!openLayer("#show", problem)) return 0;
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    setScreenProjection(pictureWidth, pictureHeight);
+    setStartGlState();
     return 1;
 }
 

@@ -8,7 +8,7 @@
 
 #include "show/platform.h"
 #include "show/sequencer.h"
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
 #include "tests/support/scripted_random.h"

@@ -6,6 +6,7 @@
 #include <GL/glext.h>
 
 #include <cstdio>
+#include <type_traits>
 
 namespace glrec {
 
@@ -32,15 +33,18 @@ ReshapeCallback reshape = nullptr;
 DisplayCallback idle = nullptr;
 KeyboardCallback keyboard = nullptr;
 
-void record(Fn fn, std::initializer_list<double> args, const char* text = nullptr) {
+void record(Call c) {
     ++count;
-    if (model.insideBegin && fn != Fn::Vertex3f && fn != Fn::Color3f && fn != Fn::End) {
+    if (model.insideBegin && c.fn != Fn::Vertex3f && c.fn != Fn::Color3f && c.fn != Fn::End) {
         ++model.misuse;
     }
-    if (!recording) return;
+    if (recording) log.push_back(std::move(c));
+}
+
+void record(Fn fn, std::initializer_list<double> args, const char* text = nullptr) {
     Call c = call(fn, args);
     if (text != nullptr) c.text = text;
-    log.push_back(std::move(c));
+    record(std::move(c));
 }
 
 bool* capFlag(GLenum cap) {
@@ -67,6 +71,102 @@ void handOutNames(Fn fn, GLsizei n, GLuint* names, GLuint& lastName) {
     record(fn, {double(n), double(lastName + 1)});
     for (GLsizei i = 0; i < n; ++i)
         names[i] = ++lastName;
+}
+
+// A plain call (show/gl_calls.h) as recorded: its numbers, but for two that
+// the tests read without one: glBlitFramebuffer's mask (a call has nine
+// slots, and the mask is always the colour buffer) and
+// glFramebufferTexture2D's level (always 0).
+Call plainCall(Fn fn, std::initializer_list<double> numbers) {
+    const int leftOut = fn == Fn::BlitFramebuffer ? 8 : fn == Fn::FramebufferTexture2D ? 4 : -1;
+    Call c;
+    c.fn = fn;
+    int i = 0;
+    for (double number : numbers) {
+        if (i++ != leftOut) c.arg.at(std::size_t(c.argCount++)) = number;
+    }
+    return c;
+}
+
+// What a plain call does to the state model and the fake GLUT, once
+// recorded. Every other plain call only records.
+void applyPlain(const Call& c) {
+    const std::array<double, 9>& a = c.arg;
+    switch (c.fn) {
+        case Fn::Enable:
+        case Fn::Disable:
+            if (bool* flag = capFlag(GLenum(a[0]))) *flag = c.fn == Fn::Enable;
+            break;
+        case Fn::MatrixMode:
+            model.matrixMode = int(a[0]);
+            break;
+        case Fn::PushMatrix: {
+            int& depth = currentDepth();
+            ++depth;
+            if (model.matrixMode == GL_MODELVIEW && depth > model.maxModelviewDepth) {
+                model.maxModelviewDepth = depth;
+            }
+            break;
+        }
+        case Fn::PopMatrix: {
+            int& depth = currentDepth();
+            if (depth <= 1) {
+                ++model.misuse;
+            } else {
+                --depth;
+            }
+            break;
+        }
+        case Fn::Begin:
+            model.insideBegin = true;
+            break;
+        case Fn::End:
+            if (!model.insideBegin) ++model.misuse;
+            model.insideBegin = false;
+            break;
+        case Fn::Vertex3f:
+            if (!model.insideBegin) ++model.misuse;
+            break;
+        case Fn::Scissor:
+            model.scissorBox = {int(a[0]), int(a[1]), int(a[2]), int(a[3])};
+            break;
+        case Fn::ClearColor:
+            // NOTE: exact: each double was converted from these floats.
+            model.clearColor = {float(a[0]), float(a[1]), float(a[2]), float(a[3])};
+            break;
+        case Fn::BlendFunc:
+            model.blendSrc = int(a[0]);
+            model.blendDst = int(a[1]);
+            break;
+        case Fn::PushAttrib:
+            savedAttributes.push_back(model);
+            break;
+        case Fn::PopAttrib:
+            if (savedAttributes.empty()) {
+                ++model.misuse;
+                break;
+            }
+            model.blend = savedAttributes.back().blend;
+            model.scissorTest = savedAttributes.back().scissorTest;
+            model.depthTest = savedAttributes.back().depthTest;
+            model.cullFace = savedAttributes.back().cullFace;
+            savedAttributes.pop_back();
+            break;
+        case Fn::LeaveGameMode:
+            gameModeOn = false;
+            break;
+        default:
+            break;
+    }
+}
+
+// Every plain call: recorded, then applied.
+template <Fn fn, typename... Numbers>
+void recordPlain(Numbers... numbers) {
+    static_assert((std::is_arithmetic<Numbers>::value && ...), "a plain call takes numbers");
+    const Call c = plainCall(fn, {double(numbers)...});
+    record(c);
+    applyPlain(c);
 }
 
 }  // namespace
@@ -167,109 +267,26 @@ KeyboardCallback keyboardCallback() { return keyboard; }
 using glrec::Fn;
 using glrec::record;
 
-// ---- OpenGL ----
+// Each call of the list has the signature the GL headers declare: a wrong
+// one would make the capture's __real_ declarations call GL wrongly.
+#define GLREC_SAME_SIGNATURE(enumerator, shape, returns, entryPoint, parameters, arguments) \
+    static_assert(std::is_same<decltype(&entryPoint), returns(*) parameters>::value,        \
+                  "show/gl_calls.h: " #entryPoint " differs from the GL headers");
+DEMO_GL_CALLS(GLREC_SAME_SIGNATURE)
 
-void glEnable(GLenum cap) {
-    record(Fn::Enable, {double(cap)});
-    if (bool* flag = glrec::capFlag(cap)) *flag = true;
-}
+// ---- the plain calls, generated: recorded with their numbers (glrec::recordPlain) ----
 
-void glDisable(GLenum cap) {
-    record(Fn::Disable, {double(cap)});
-    if (bool* flag = glrec::capFlag(cap)) *flag = false;
-}
+#define GLREC_RECORD_PLAIN(enumerator, returns, entryPoint, parameters, arguments) \
+    returns entryPoint parameters { glrec::recordPlain<Fn::enumerator> arguments; }
+#define GLREC_DEFINE_plain GLREC_RECORD_PLAIN
+#define GLREC_DEFINE_pointer(...)
+#define GLREC_DEFINE_answer(...)
+#define GLREC_DEFINE(enumerator, shape, ...) GLREC_DEFINE_##shape(enumerator, __VA_ARGS__)
+DEMO_GL_CALLS(GLREC_DEFINE)
 
-void glShadeModel(GLenum mode) { record(Fn::ShadeModel, {double(mode)}); }
-
-void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
-    record(Fn::Viewport, {double(x), double(y), double(w), double(h)});
-}
-
-void glMatrixMode(GLenum mode) {
-    record(Fn::MatrixMode, {double(mode)});
-    glrec::model.matrixMode = static_cast<int>(mode);
-}
-
-void glLoadIdentity() { record(Fn::LoadIdentity, {}); }
-
-void glPushMatrix() {
-    record(Fn::PushMatrix, {});
-    int& depth = glrec::currentDepth();
-    ++depth;
-    if (glrec::model.matrixMode == GL_MODELVIEW && depth > glrec::model.maxModelviewDepth) {
-        glrec::model.maxModelviewDepth = depth;
-    }
-}
-
-void glPopMatrix() {
-    record(Fn::PopMatrix, {});
-    int& depth = glrec::currentDepth();
-    if (depth <= 1) {
-        ++glrec::model.misuse;
-    } else {
-        --depth;
-    }
-}
-
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record(Fn::Translatef, {x, y, z}); }
-void glScalef(GLfloat x, GLfloat y, GLfloat z) { record(Fn::Scalef, {x, y, z}); }
-
-void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
-    record(Fn::Rotatef, {angle, x, y, z});
-}
-
-void glBegin(GLenum mode) {
-    record(Fn::Begin, {double(mode)});
-    glrec::model.insideBegin = true;
-}
-
-void glEnd() {
-    if (!glrec::model.insideBegin) ++glrec::model.misuse;
-    glrec::model.insideBegin = false;
-    record(Fn::End, {});
-}
-
-void glColor3f(GLfloat r, GLfloat g, GLfloat b) { record(Fn::Color3f, {r, g, b}); }
-
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    if (!glrec::model.insideBegin) ++glrec::model.misuse;
-    record(Fn::Vertex3f, {x, y, z});
-}
-
-void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) {
-    record(Fn::Scissor, {double(x), double(y), double(w), double(h)});
-    glrec::model.scissorBox = {x, y, w, h};
-}
-
-void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-    record(Fn::ClearColor, {r, g, b, a});
-    glrec::model.clearColor = {r, g, b, a};
-}
-
-void glClear(GLbitfield mask) { record(Fn::Clear, {double(mask)}); }
-
-void glBlendFunc(GLenum src, GLenum dst) {
-    record(Fn::BlendFunc, {double(src), double(dst)});
-    glrec::model.blendSrc = static_cast<int>(src);
-    glrec::model.blendDst = static_cast<int>(dst);
-}
-
-// ---- GLU ----
-
-void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    record(Fn::Perspective, {fovy, aspect, zNear, zFar});
-}
-
-void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, GLdouble cz,
-               GLdouble ux, GLdouble uy, GLdouble uz) {
-    record(Fn::LookAt, {ex, ey, ez, cx, cy, cz, ux, uy, uz});
-}
-
-// ---- GLUT ----
+// ---- GLUT: the calls that pass a string or a callback, or answer ----
 
 void glutInit(int* argc, char**) { record(Fn::Init, {double(*argc)}); }
-void glutInitDisplayMode(unsigned int mode) { record(Fn::InitDisplayMode, {double(mode)}); }
-void glutInitWindowSize(int w, int h) { record(Fn::InitWindowSize, {double(w), double(h)}); }
 
 int glutCreateWindow(const char* title) {
     record(Fn::CreateWindow, {}, title);
@@ -293,11 +310,6 @@ int glutEnterGameMode() {
     return glrec::gameModeOn ? 1 : 0;
 }
 
-void glutLeaveGameMode() {
-    record(Fn::LeaveGameMode, {});
-    glrec::gameModeOn = false;
-}
-
 void glutDisplayFunc(void (*f)()) {
     record(Fn::DisplayFunc, {});
     glrec::display = f;
@@ -318,10 +330,6 @@ void glutKeyboardFunc(void (*f)(unsigned char, int, int)) {
     glrec::keyboard = f;
 }
 
-void glutSetCursor(int cursor) { record(Fn::SetCursor, {double(cursor)}); }
-void glutMainLoop() { record(Fn::MainLoop, {}); }
-void glutPostRedisplay() { record(Fn::PostRedisplay, {}); }
-
 int glutGet(GLenum what) {
     record(Fn::Get, {double(what)});
     if (what == GLUT_ELAPSED_TIME) return glrec::clockMs;
@@ -332,39 +340,15 @@ int glutGet(GLenum what) {
     return 0;
 }
 
-void glutSwapBuffers() { record(Fn::SwapBuffers, {}); }
-void glutInitWindowPosition(int x, int y) {
-    record(Fn::InitWindowPosition, {double(x), double(y)});
-}
-void glutFullScreen() { record(Fn::FullScreen, {}); }
-
-// ---- OpenGL 3.0 framebuffer objects and queries ----
+// ---- framebuffer objects, textures and the scaling pass's shader program, which always
+// compiles: the calls that pass or answer names and values ----
 
 void glGenFramebuffers(GLsizei n, GLuint* names) {
     glrec::handOutNames(Fn::GenFramebuffers, n, names, glrec::framebufferNames);
 }
 
-void glBindFramebuffer(GLenum target, GLuint framebuffer) {
-    record(Fn::BindFramebuffer, {double(target), double(framebuffer)});
-}
-
 void glGenRenderbuffers(GLsizei n, GLuint* names) {
     glrec::handOutNames(Fn::GenRenderbuffers, n, names, glrec::renderbufferNames);
-}
-
-void glBindRenderbuffer(GLenum target, GLuint renderbuffer) {
-    record(Fn::BindRenderbuffer, {double(target), double(renderbuffer)});
-}
-
-void glRenderbufferStorage(GLenum target, GLenum format, GLsizei width, GLsizei height) {
-    record(Fn::RenderbufferStorage,
-           {double(target), double(format), double(width), double(height)});
-}
-
-void glFramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbufferTarget,
-                               GLuint renderbuffer) {
-    record(Fn::FramebufferRenderbuffer,
-           {double(target), double(attachment), double(renderbufferTarget), double(renderbuffer)});
 }
 
 GLenum glCheckFramebufferStatus(GLenum target) {
@@ -378,14 +362,6 @@ void glDeleteFramebuffers(GLsizei n, const GLuint* names) {
 
 void glDeleteRenderbuffers(GLsizei n, const GLuint* names) {
     record(Fn::DeleteRenderbuffers, {double(n), double(names[0])});
-}
-
-void glBlitFramebuffer(GLint srcX0, GLint srcY0, GLint srcX1, GLint srcY1, GLint dstX0, GLint dstY0,
-                       GLint dstX1, GLint dstY1, GLbitfield, GLenum filter) {
-    // A call has nine slots: the mask (always the colour buffer) is left out.
-    record(Fn::BlitFramebuffer,
-           {double(srcX0), double(srcY0), double(srcX1), double(srcY1), double(dstX0),
-            double(dstY0), double(dstX1), double(dstY1), double(filter)});
 }
 
 void glClearBufferfv(GLenum buffer, GLint drawBuffer, const GLfloat* value) {
@@ -410,29 +386,13 @@ void glGetIntegerv(GLenum name, GLint* values) {
     }
 }
 
-// ---- textures, and the scaling pass's shader program, which always compiles ----
-
 void glGenTextures(GLsizei n, GLuint* names) {
     glrec::handOutNames(Fn::GenTextures, n, names, glrec::textureNames);
-}
-
-void glBindTexture(GLenum target, GLuint texture) {
-    record(Fn::BindTexture, {double(target), double(texture)});
 }
 
 void glTexImage2D(GLenum target, GLint, GLint internalFormat, GLsizei width, GLsizei height, GLint,
                   GLenum, GLenum, const void*) {
     record(Fn::TexImage2D, {double(target), double(internalFormat), double(width), double(height)});
-}
-
-void glTexParameteri(GLenum target, GLenum name, GLint value) {
-    record(Fn::TexParameteri, {double(target), double(name), double(value)});
-}
-
-void glFramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget, GLuint texture,
-                            GLint) {
-    record(Fn::FramebufferTexture2D,
-           {double(target), double(attachment), double(textureTarget), double(texture)});
 }
 
 void glDeleteTextures(GLsizei n, const GLuint* names) {
@@ -448,25 +408,15 @@ void glShaderSource(GLuint shader, GLsizei, const GLchar* const*, const GLint*) 
     record(Fn::ShaderSource, {double(shader)});
 }
 
-void glCompileShader(GLuint shader) { record(Fn::CompileShader, {double(shader)}); }
-
 void glGetShaderiv(GLuint shader, GLenum name, GLint* value) {
     record(Fn::GetShaderiv, {double(shader), double(name)});
     *value = GL_TRUE;
 }
 
-void glDeleteShader(GLuint shader) { record(Fn::DeleteShader, {double(shader)}); }
-
 GLuint glCreateProgram() {
     record(Fn::CreateProgram, {});
     return ++glrec::programNames;
 }
-
-void glAttachShader(GLuint program, GLuint shader) {
-    record(Fn::AttachShader, {double(program), double(shader)});
-}
-
-void glLinkProgram(GLuint program) { record(Fn::LinkProgram, {double(program)}); }
 
 void glGetProgramiv(GLuint program, GLenum name, GLint* value) {
     record(Fn::GetProgramiv, {double(program), double(name)});
@@ -476,32 +426,4 @@ void glGetProgramiv(GLuint program, GLenum name, GLint* value) {
 GLint glGetUniformLocation(GLuint program, const GLchar* name) {
     record(Fn::GetUniformLocation, {double(program)}, name);
     return glrec::uniformLocations++;
-}
-
-void glUseProgram(GLuint program) { record(Fn::UseProgram, {double(program)}); }
-void glUniform1f(GLint location, GLfloat value) {
-    record(Fn::Uniform1f, {double(location), value});
-}
-void glUniform2f(GLint location, GLfloat a, GLfloat b) {
-    record(Fn::Uniform2f, {double(location), a, b});
-}
-void glDeleteProgram(GLuint program) { record(Fn::DeleteProgram, {double(program)}); }
-
-void glPushAttrib(GLbitfield mask) {
-    record(Fn::PushAttrib, {double(mask)});
-    glrec::savedAttributes.push_back(glrec::model);
-}
-
-void glPopAttrib() {
-    record(Fn::PopAttrib, {});
-    if (glrec::savedAttributes.empty()) {
-        ++glrec::model.misuse;
-        return;
-    }
-    const glrec::State& saved = glrec::savedAttributes.back();
-    glrec::model.blend = saved.blend;
-    glrec::model.scissorTest = saved.scissorTest;
-    glrec::model.depthTest = saved.depthTest;
-    glrec::model.cullFace = saved.cullFace;
-    glrec::savedAttributes.pop_back();
 }

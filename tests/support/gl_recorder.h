@@ -1,7 +1,8 @@
 // A stand-in for OpenGL, GLU and GLUT that records every call the show makes.
 //
 // Linked in place of the real libraries, it defines each entry point the show
-// calls and appends one Call, with its exact arguments, to a log. Float
+// calls (show/gl_calls.h; the list's plain calls are made from it) and
+// appends one Call, with its exact arguments, to a log. Float
 // arguments are stored as the doubles they convert to exactly, so tests can
 // compare them with ==. It also keeps a small model of the GL state the show
 // relies on (enabled capabilities, blend function, scissor box, clear colour,

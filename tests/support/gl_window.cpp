@@ -11,7 +11,7 @@
 
 #include "scenes/frame.h"
 #include "picture/picture_target.h"
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 
 namespace glwindow {
 
@@ -41,14 +41,13 @@ bool open(const char** reason) {
         opened = true;
     }
     demo::bindPictureTarget();
-    // The show's start-up state, then its projection.
+    // GL's initial values for what a test before may have changed, then the
+    // state the show starts from.
     glDisable(GL_BLEND);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_DEPTH_TEST);
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
     glBlendFunc(GL_ONE, GL_ZERO);
-    demo::setScreenProjection(640, 480);
+    demo::setStartGlState();
     // Scenes present their frames as in the desktop program.
     demo::usePlatform(demo::desktopPlatform);
     return true;

@@ -105,9 +105,7 @@ int main(int argc, char** argv) {
 
     demo::usePlatform({noClock, noMusic, swap, noEnd});
     glrec::reset();
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    demo::setScreenProjection(demo::pictureWidth, demo::pictureHeight);
+    demo::setStartGlState();
     demo::startShow();
     writeLog();
 

@@ -41,9 +41,7 @@ EMSCRIPTEN_KEEPALIVE int benchOpen() {
 #ifndef DEMO_BENCH_SINK
     if (!demo::openLayer("#show", problem)) return 0;
 #endif
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
-    demo::setScreenProjection(demo::pictureWidth, demo::pictureHeight);
+    demo::setStartGlState();
     return 1;
 }
 

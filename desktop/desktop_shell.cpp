@@ -1,5 +1,5 @@
 // The desktop program: start-up, window callbacks and quitting.
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 
 #include <GL/glut.h>
 #include <unistd.h>
@@ -209,10 +209,10 @@ int runDemo(int argc, char** argv) {
     glutIdleFunc(onIdle);
     glutKeyboardFunc(onKey);
 
-    // Fixed state every frame relies on.
+    // The fixed state every frame relies on; the projection follows the
+    // window (onReshape).
     glutSetCursor(GLUT_CURSOR_NONE);
-    glShadeModel(GL_FLAT);
-    glEnable(GL_CULL_FACE);
+    setFixedGlState();
 
     // The music and the first scene's clock start when everything is ready.
     startMusic();

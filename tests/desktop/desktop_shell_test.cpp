@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "show/sequencer.h"
-#include "desktop/startup.h"
+#include "desktop/desktop_shell.h"
 #include "tests/support/commands.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
@@ -28,12 +28,12 @@ using glrec::Fn;
 
 // Runs the tests in a scratch directory holding a valid, empty font image,
 // since start-up reads "fontpre.tga" from the working directory.
-class Startup : public ::testing::Test {
+class DesktopShell : public ::testing::Test {
 protected:
     void SetUp() override {
         glrec::reset();
         fakemusic::reset();
-        directory = testsupport::makeTemporaryFolder("startup-test");
+        directory = testsupport::makeTemporaryFolder("desktop-shell-test");
         ASSERT_EQ(chdir(directory.c_str()), 0);
         writeFontImage(17170);
     }
@@ -96,7 +96,7 @@ void expectFailureBeforeTheScreen(const std::string& line) {
         ::testing::ExitedWithCode(1), "^" + line + "\n\\[GL calls at exit: 0\\]\n$");
 }
 
-TEST_F(Startup, ReadsItsFilesAndOpensTheSoundThenOpensTheScreenAndStartsTheMusic) {
+TEST_F(DesktopShell, ReadsItsFilesAndOpensTheSoundThenOpensTheScreenAndStartsTheMusic) {
     glrec::setElapsedMs(1234);
     EXPECT_EQ(runDemo(), 0);
 
@@ -139,7 +139,7 @@ TEST_F(Startup, ReadsItsFilesAndOpensTheSoundThenOpensTheScreenAndStartsTheMusic
     EXPECT_EQ(glrec::keyboardCallback(), &demo::onKey);
 }
 
-TEST_F(Startup, WithoutAMatchingModePrintsTheMessageAndRegistersNothing) {
+TEST_F(DesktopShell, WithoutAMatchingModePrintsTheMessageAndRegistersNothing) {
     glrec::setGameModeWidth(-1);
     EXPECT_EXIT(
         {
@@ -167,7 +167,7 @@ std::size_t indexOf(const glrec::Call& wanted) {
 const char scaledLine[] =
     "demo: the screen cannot switch to 640x480; playing full screen, scaled\n";
 
-TEST_F(Startup, WhereTheScreenCannotSwitchPlaysScaledInAFullScreenWindowAndSaysSo) {
+TEST_F(DesktopShell, WhereTheScreenCannotSwitchPlaysScaledInAFullScreenWindowAndSaysSo) {
     glrec::setGameModePossible(false);
     glrec::setScreenSize(1920, 1080);
     testing::internal::CaptureStderr();
@@ -224,7 +224,7 @@ TEST_F(Startup, WhereTheScreenCannotSwitchPlaysScaledInAFullScreenWindowAndSaysS
     backToGameMode();
 }
 
-TEST_F(Startup, InTheFullScreenWindowScenesSeeA640x480ScreenAndFramesAreScaledThenSwapped) {
+TEST_F(DesktopShell, InTheFullScreenWindowScenesSeeA640x480ScreenAndFramesAreScaledThenSwapped) {
     glrec::setGameModePossible(false);
     glrec::setScreenSize(1920, 1080);
     testing::internal::CaptureStderr();
@@ -270,18 +270,18 @@ TEST_F(Startup, InTheFullScreenWindowScenesSeeA640x480ScreenAndFramesAreScaledTh
     backToGameMode();
 }
 
-TEST_F(Startup, ABadFontImageEndsStartUpBeforeTheScreenIsTouched) {
+TEST_F(DesktopShell, ABadFontImageEndsStartUpBeforeTheScreenIsTouched) {
     writeFontImage(17000);
     expectFailureBeforeTheScreen("demo: fontpre.tga: [^\n]*17000[^\n]*");
     // A missing one says where it was looked for.
     std::remove("fontpre.tga");
     expectFailureBeforeTheScreen(
         "demo: fontpre.tga: [^\n]*No such file or directory \\(looked in the working folder "
-        "[^\n]*startup-test[^\n]*\\)");
+        "[^\n]*desktop-shell-test[^\n]*\\)");
     EXPECT_TRUE(fakemusic::calls().empty());
 }
 
-TEST_F(Startup, MusicThatCannotStartEndsStartUpBeforeTheScreenIsTouched) {
+TEST_F(DesktopShell, MusicThatCannotStartEndsStartUpBeforeTheScreenIsTouched) {
     fakemusic::setInitResult(0, "no audio device");
     expectFailureBeforeTheScreen(
         "demo: cannot open the audio device: no audio device \\(SDL_AUDIODRIVER=dummy plays the "
@@ -293,7 +293,7 @@ TEST_F(Startup, MusicThatCannotStartEndsStartUpBeforeTheScreenIsTouched) {
         "folder [^\n]*\\)");
 }
 
-TEST_F(Startup, ReshapeSetsTheViewportAndTheOneProjection) {
+TEST_F(DesktopShell, ReshapeSetsTheViewportAndTheOneProjection) {
     demo::onReshape(640, 480);
     EXPECT_EQ(glrec::describe(glrec::calls()),
               glrec::describe({call(Fn::Viewport, {0, 0, 640, 480}),
@@ -307,14 +307,29 @@ TEST_F(Startup, ReshapeSetsTheViewportAndTheOneProjection) {
     EXPECT_EQ(glrec::callsOf(Fn::Perspective).at(0), call(Fn::Perspective, {60, 640, 1, 300}));
 }
 
-TEST_F(Startup, IdleAsksForTheNextFrameAtOnce) {
+// The capture and the page set the start state in one call; the desktop
+// program sets it in two steps, and must arrive at the same calls.
+TEST_F(DesktopShell, StartUpAndTheFirstReshapeSetTheStateTheOtherShellsStartFrom) {
+    EXPECT_EQ(runDemo(), 0);
+    glrec::reshapeCallback()(640, 480);
+    std::vector<glrec::Call> desktopState;
+    for (const glrec::Call& c : glrec::calls()) {
+        if (std::string(glrec::name(c.fn)).compare(0, 4, "glut") != 0) desktopState.push_back(c);
+    }
+    glrec::reset();
+    demo::setStartGlState();
+    EXPECT_EQ(glrec::describe(desktopState), glrec::describe(glrec::calls()));
+    EXPECT_EQ(glrec::calls().size(), 6u);
+}
+
+TEST_F(DesktopShell, IdleAsksForTheNextFrameAtOnce) {
     demo::presentFrame();  // GLUT drew a frame since the last idle call
     glrec::reset();
     demo::onIdle();
     EXPECT_EQ(glrec::describe(glrec::calls()), "glutPostRedisplay()\n");
 }
 
-TEST_F(Startup, AKeyStopsTheMusicGivesTheScreenBackAndExitsWithZero) {
+TEST_F(DesktopShell, AKeyStopsTheMusicGivesTheScreenBackAndExitsWithZero) {
     runDemo();
     ASSERT_TRUE(glrec::gameModeActive());
     EXPECT_EXIT(
@@ -333,7 +348,7 @@ TEST_F(Startup, AKeyStopsTheMusicGivesTheScreenBackAndExitsWithZero) {
         "\\[game mode active at exit: 0\\]\n$");
 }
 
-TEST_F(Startup, ATerminationSignalEndsTheShowAtTheNextIdleWith128PlusItsNumber) {
+TEST_F(DesktopShell, ATerminationSignalEndsTheShowAtTheNextIdleWith128PlusItsNumber) {
     runDemo();
     EXPECT_EXIT(
         {
