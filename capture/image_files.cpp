@@ -49,9 +49,6 @@ bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int 
 
 // WAV file
 
-// The open file and the bytes of sample data written to it so far.
-static std::FILE* wavFile = nullptr;
-static std::uint64_t wavDataBytes = 0;
 static constexpr std::uint64_t wavHeaderBytes = 44;
 static constexpr std::uint64_t wavLargestData =
     std::numeric_limits<std::uint32_t>::max() - (wavHeaderBytes - 8);
@@ -92,50 +89,47 @@ static bool failWav(std::string& error) {
     return false;
 }
 
-// The data size and the rate the header was written with.
-static std::uint64_t wavHeaderDataBytes = 0;
-static std::uint32_t wavRate = offlineRate;
-
-bool openWav(const char* path, std::int32_t rate, std::uint64_t expectedFrames,
+bool openWav(WavWriter& wav, const char* path, std::int32_t rate, std::uint64_t expectedFrames,
              std::string& error) {
-    closeWav(error);
-    wavFile = std::fopen(path, "wb");
-    if (wavFile == nullptr) return failWav(error);
-    wavDataBytes = 0;
-    wavRate = std::uint32_t(rate);
-    wavHeaderDataBytes = std::min(4 * expectedFrames, wavLargestData);
+    closeWav(wav, error);
+    wav.file = std::fopen(path, "wb");
+    if (wav.file == nullptr) return failWav(error);
+    wav.rate = std::uint32_t(rate);
+    wav.dataBytes = 0;
+    wav.headerDataBytes = std::min(4 * expectedFrames, wavLargestData);
     unsigned char header[wavHeaderBytes];
-    makeHeader(header, wavRate, static_cast<std::uint32_t>(wavHeaderDataBytes));
-    if (std::fwrite(header, 1, sizeof header, wavFile) != sizeof header) return failWav(error);
+    makeHeader(header, wav.rate, static_cast<std::uint32_t>(wav.headerDataBytes));
+    if (std::fwrite(header, 1, sizeof header, wav.file) != sizeof header) return failWav(error);
     return true;
 }
 
-bool appendWav(const std::int16_t* samples, std::size_t frames, std::string& error) {
-    if (wavFile == nullptr) {
+bool appendWav(WavWriter& wav, const std::int16_t* samples, std::size_t frames,
+               std::string& error) {
+    if (wav.file == nullptr) {
         error = "no WAV file is open";
         return false;
     }
-    if (wavDataBytes + 4 * std::uint64_t(frames) > wavLargestData) {
+    if (wav.dataBytes + 4 * std::uint64_t(frames) > wavLargestData) {
         error = "a WAV file cannot hold more than 4 GiB of samples";
         return false;
     }
-    if (std::fwrite(samples, 4, frames, wavFile) != frames) return failWav(error);
-    wavDataBytes += 4 * std::uint64_t(frames);
+    if (std::fwrite(samples, 4, frames, wav.file) != frames) return failWav(error);
+    wav.dataBytes += 4 * std::uint64_t(frames);
     return true;
 }
 
-bool closeWav(std::string& error) {
-    if (wavFile == nullptr) return true;
+bool closeWav(WavWriter& wav, std::string& error) {
+    if (wav.file == nullptr) return true;
     bool ok = true;
-    if (wavDataBytes != wavHeaderDataBytes) {
+    if (wav.dataBytes != wav.headerDataBytes) {
         unsigned char header[wavHeaderBytes];
-        makeHeader(header, wavRate, static_cast<std::uint32_t>(wavDataBytes));
-        ok = std::fseek(wavFile, 0, SEEK_SET) == 0 &&
-             std::fwrite(header, 1, sizeof header, wavFile) == sizeof header;
+        makeHeader(header, wav.rate, static_cast<std::uint32_t>(wav.dataBytes));
+        ok = std::fseek(wav.file, 0, SEEK_SET) == 0 &&
+             std::fwrite(header, 1, sizeof header, wav.file) == sizeof header;
         if (!ok) failWav(error);
     }
-    if (std::fclose(wavFile) != 0 && ok) ok = failWav(error);
-    wavFile = nullptr;
+    if (std::fclose(wav.file) != 0 && ok) ok = failWav(error);
+    wav.file = nullptr;
     return ok;
 }
 

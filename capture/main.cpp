@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "capture/capture.h"
+#include "capture/capture_shell.h"
+#include "capture/gl_window.h"
 #include "capture/options.h"
 #include "capture/outputs.h"
 #include "process/data_folder.h"
@@ -50,5 +51,7 @@ int main(int argc, char** argv) {
         demo::printError(error);
         return 2;
     }
-    return demo::runCapture(options);
+    const int status = demo::runCapture(options);
+    demo::closeCaptureWindow();
+    return status;
 }

@@ -397,4 +397,14 @@ ParseResult parseCaptureOptions(int argc, char** argv, CaptureOptions& options,
     return ok ? ParseResult::run : ParseResult::error;
 }
 
+FrameFormat frameFormat(const CaptureOptions& options) {
+    FrameFormat format;
+    format.width = options.width;
+    format.height = options.height;
+    format.pixelBytes = options.outputKind == OutputKind::mp4 ? 4 : 3;
+    format.bytes =
+        std::size_t(options.width) * std::size_t(options.height) * std::size_t(format.pixelBytes);
+    return format;
+}
+
 }  // namespace demo

@@ -1,10 +1,11 @@
-// The capture program's command line, and the virtual clock it implies.
+// The capture program's command line, and the frames it implies.
 //
 // Frames are numbered from 0, the first frame of the show; frame n is drawn
 // at the virtual time n / fps seconds. A range chooses which frames are
 // written; every frame before it is still simulated.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -88,16 +89,14 @@ struct UploadSize {
 };
 constexpr UploadSize uploadSizes[] = {{"1080p", 1440, 1080}, {"2160p", 2880, 2160}};
 
-// The virtual clock at frame n, in whole milliseconds (truncated).
-inline int frameClockMs(std::int64_t frame, int fps) {
-    return static_cast<int>(frame * 1000 / fps);
-}
-
-// Audio frames (stereo sample pairs at rate Hz) that lie before the time of
-// frame n: floor(n * rate / fps). Frame n's own audio is the span from
-// samplesBefore(n) to samplesBefore(n + 1).
-inline std::int64_t samplesBefore(std::int64_t frame, int fps, std::int32_t rate = offlineRate) {
-    return frame * rate / fps;
-}
+// A frame as the capture reads it back and writes it: width x height pixels
+// of pixelBytes each, rows bottom first. RGB for pictures; RGBA for the video
+// encoder, which the GL driver reads back without a conversion.
+struct FrameFormat {
+    int width = 0, height = 0;
+    int pixelBytes = 3;
+    std::size_t bytes = 0;
+};
+FrameFormat frameFormat(const CaptureOptions& options);
 
 }  // namespace demo

@@ -7,6 +7,7 @@
 #include <climits>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -65,9 +66,6 @@ bool checkOutputsApart(const std::vector<NamedFile>& inputs, const std::vector<N
 
 // --- pending outputs ----------------------------------------------------------
 
-// Outputs reserved and not yet committed.
-static std::vector<PendingOutput> pending;
-
 static std::string folderOf(const std::string& path) {
     std::string folder, name;
     splitPath(path, folder, name);
@@ -77,6 +75,16 @@ static std::string folderOf(const std::string& path) {
 std::string hiddenBeside(const std::string& path, const std::string& suffix) {
     std::string folder, name;
     splitPath(path, folder, name);
+    // NOTE: NAME_MAX, not pathconf's answer: the file systems that allow
+    // longer names are rare, and a shorter hidden name costs nothing.
+    const std::size_t room = NAME_MAX - 1 - std::min<std::size_t>(suffix.size(), NAME_MAX - 1);
+    if (name.size() > room) {
+        std::size_t cut = room;
+        // Not inside a UTF-8 character: its continuation bytes are 10xxxxxx.
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
     return folder + "/." + name + suffix;
 }
 
@@ -134,35 +142,167 @@ bool reserveOutput(const std::string& path, PendingOutput& output, std::string& 
     close(fd);
     output.temporaryPath = temporary;
     output.scratch = registerScratch(temporary);
-    pending.push_back(output);
     return true;
 }
 
-static void forget(const PendingOutput& output) {
-    forgetScratch(output.scratch);
-    pending.erase(std::remove_if(pending.begin(), pending.end(),
-                                 [&](const PendingOutput& p) {
-                                     return p.temporaryPath == output.temporaryPath;
-                                 }),
-                  pending.end());
+// A second name for the file at target, beside it, so that it survives being
+// replaced; empty when it cannot have one (no file there, or a file system
+// without hard links).
+static std::string keepAside(const std::string& target) {
+    struct stat info;
+    if (lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return "";
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        std::string kept = hiddenBeside(target, ".old-XXXXXX");
+        const int fd = mkstemp(&kept[0]);
+        if (fd < 0) return "";
+        close(fd);
+        unlink(kept.c_str());
+        if (link(target.c_str(), kept.c_str()) == 0) return kept;
+        if (errno != EEXIST) return "";
+    }
+    return "";
 }
 
-bool commitOutput(PendingOutput& output, std::string& error) {
-    if (output.direct) return true;
-    if (std::rename(output.temporaryPath.c_str(), output.target.c_str()) != 0) {
-        error = "cannot write " + output.path + ": " + std::strerror(errno);
+bool commitOutputs(const std::vector<PendingOutput*>& outputs, std::string& error) {
+    struct Step {
+        PendingOutput* output;
+        std::string kept;  // the file it replaced, under its second name; empty: none
+        bool replaced;     // whether a file was there before
+    };
+    std::vector<Step> done;
+    holdTerminationSignals();
+    bool ok = true;
+    for (PendingOutput* output : outputs) {
+        if (output->direct || output->temporaryPath.empty()) continue;
+        struct stat info;
+        const bool replaced = lstat(output->target.c_str(), &info) == 0;
+        const std::string kept = replaced ? keepAside(output->target) : "";
+        if (std::rename(output->temporaryPath.c_str(), output->target.c_str()) != 0) {
+            error = "cannot write " + output->path + ": " + std::strerror(errno);
+            if (!kept.empty()) unlink(kept.c_str());
+            ok = false;
+            break;
+        }
+        done.push_back({output, kept, replaced});
+    }
+    // All in place: the earlier files go. Else each one committed is undone,
+    // the last first: the earlier file put back, or the new one removed.
+    std::string notBack;
+    for (auto step = done.rbegin(); step != done.rend(); ++step) {
+        PendingOutput& output = *step->output;
+        if (ok) {
+            if (!step->kept.empty()) unlink(step->kept.c_str());
+        } else if (!step->kept.empty() ? std::rename(step->kept.c_str(), output.target.c_str()) == 0
+                                       : !step->replaced && unlink(output.target.c_str()) == 0) {
+            continue;
+        } else {
+            notBack += (notBack.empty() ? "" : ", ") + output.path;
+            if (!step->kept.empty()) unlink(step->kept.c_str());
+        }
+        forgetScratch(output.scratch);
+        output.scratch = -1;
+        output.temporaryPath.clear();
+    }
+    if (!notBack.empty()) error += "; already replaced, and left so: " + notBack;
+    releaseTerminationSignals();
+    return ok;
+}
+
+void discardOutput(PendingOutput& output) {
+    if (output.direct || output.temporaryPath.empty()) return;
+    std::remove(output.temporaryPath.c_str());
+    forgetScratch(output.scratch);
+    output.scratch = -1;
+    output.temporaryPath.clear();
+}
+
+// --- folders ------------------------------------------------------------------
+
+bool makeFolders(const std::string& path, MadeFolders& made, std::string& error) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0777) == 0) {
+            made.paths.push_back(part);
+            made.scratch.push_back(registerScratch(part, true));
+        } else if (errno != EEXIST) {
+            error = "cannot make the folder " + part + ": " + std::strerror(errno);
+            return false;
+        }
+        if (slash == std::string::npos) break;
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        error = path + " is not a folder";
         return false;
     }
-    forget(output);
     return true;
 }
 
-void discardOutputs() {
-    for (const PendingOutput& output : pending) {
-        std::remove(output.temporaryPath.c_str());
-        forgetScratch(output.scratch);
+void releaseFolders(MadeFolders& made, bool remove) {
+    for (std::size_t i = made.paths.size(); i-- > 0;) {
+        if (remove) rmdir(made.paths[i].c_str());
+        forgetScratch(made.scratch[i]);
     }
-    pending.clear();
+    made = MadeFolders{};
+}
+
+bool makeScratchFolder(ScratchFolder& scratch, const PendingOutput& video, std::string& error) {
+    std::string pattern;
+    if (video.direct) {
+        const char* tmp = std::getenv("TMPDIR");
+        const bool named = tmp != nullptr && *tmp != '\0';
+        const std::string folder = named ? tmp : "/tmp";
+        pattern = folder + "/demo-capture-XXXXXX";
+        scratch.where = named ? "in TMPDIR (" + folder + ")" : "in " + folder;
+    } else {
+        pattern = hiddenBeside(video.target, ".parts-XXXXXX");
+        scratch.where = "beside " + video.path;
+    }
+    if (mkdtemp(&pattern[0]) == nullptr) {
+        error = "cannot make a folder for the video's intermediate files " + scratch.where + ": " +
+                std::strerror(errno);
+        return false;
+    }
+    scratch.path = pattern;
+    scratch.handles[3] = registerScratch(scratch.path, true);
+    for (ScratchFile file : {scratchVideo, scratchAudio, scratchMuxed})
+        scratch.handles[file] = registerScratch(scratchFile(scratch, file));
+    return true;
+}
+
+std::string scratchFile(const ScratchFolder& scratch, ScratchFile file) {
+    static const char* const names[3] = {"video.mp4", "audio.wav", "muxed.mp4"};
+    return scratch.path + "/" + names[file];
+}
+
+void removeScratchFolder(ScratchFolder& scratch) {
+    if (scratch.path.empty()) return;
+    for (ScratchFile file : {scratchVideo, scratchAudio, scratchMuxed})
+        std::remove(scratchFile(scratch, file).c_str());
+    rmdir(scratch.path.c_str());
+    for (int& handle : scratch.handles) {
+        forgetScratch(handle);
+        handle = -1;
+    }
+    scratch.path.clear();
+}
+
+bool copyInto(const std::string& from, const PendingOutput& to, std::string& error) {
+    std::FILE* in = std::fopen(from.c_str(), "rb");
+    std::FILE* out = in != nullptr ? std::fopen(to.target.c_str(), "wb") : nullptr;
+    bool ok = out != nullptr;
+    char block[1 << 16];
+    while (ok) {
+        const std::size_t got = std::fread(block, 1, sizeof block, in);
+        if (got > 0 && std::fwrite(block, 1, got, out) != got) ok = false;
+        if (got < sizeof block) break;
+    }
+    ok = ok && !std::ferror(in);
+    const int cause = errno;
+    if (out != nullptr && std::fclose(out) != 0) ok = false;
+    if (in != nullptr) std::fclose(in);
+    if (!ok) error = "cannot write " + to.path + ": " + std::strerror(cause ? cause : errno);
+    return ok;
 }
 
 }  // namespace demo

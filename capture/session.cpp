@@ -3,23 +3,20 @@
 
 #include <algorithm>
 
-#include "capture/fast_forward.h"
-#include "capture/frame_reader.h"
-#include "capture/frame_writer.h"
-#include "capture/image_files.h"
-#include "capture/progress.h"
 #include "music/offline.h"
+#include "picture/picture_target.h"
 #include "process/signals.h"
 #include "show/platform.h"
 #include "show/sequencer.h"
 
 namespace demo {
 
-// The virtual clock: the time of the frame being drawn, in milliseconds.
-static int virtualNowMs = 0;
-static int virtualClockMs() { return virtualNowMs; }
+// The session whose clock the show reads. NOTE: file-scope because the
+// show's platform calls take no argument (show/platform.h).
+static const CaptureSession* clockSession = nullptr;
+static int virtualClockMs() { return clockSession != nullptr ? clockSession->clockMs : 0; }
 
-// Frames stay in the picture target, read back by the step; the end of the
+// Frames stay in the picture target, read back by the run; the end of the
 // show is asked of the sequencer (showOver).
 static void keepFrame() {}
 static void noteEnd() {}
@@ -27,18 +24,17 @@ static void noteEnd() {}
 // The capture's platform: the virtual clock, the offline music, no swap.
 static const Platform capturePlatform = {virtualClockMs, offlineMusicPosition, keepFrame, noteEnd};
 
-void startSession(CaptureSession& session, const CaptureOptions& options, bool dry) {
+void startSession(CaptureSession& session, const CaptureOptions& options) {
     session = CaptureSession{};
     session.options = &options;
-    session.dry = dry;
     session.audio.assign(2 * std::size_t(offlineRate / options.fps + 3), 0);
     session.wavStart = samplesBefore(options.firstFrame, options.fps);
     // How far to go: the range's end, else the quit row, given up on after
     // quitRowWaitSeconds of show.
     session.lastEnd = options.endFrame < 0 ? quitRowWaitSeconds * options.fps : options.endFrame;
     session.loopSample = offlineMusicSeconds() * offlineRate;
+    clockSession = &session;
     usePlatform(capturePlatform);
-    virtualNowMs = 0;
     startShow();
 }
 
@@ -62,9 +58,9 @@ static bool renderMusic(CaptureSession& s, std::string& error) {
     const std::int64_t bufferStart = s.rendered - static_cast<std::int64_t>(s.held);
     const std::int64_t upTo = samplesBefore(s.frame, fps);
     const std::int64_t from = std::max(bufferStart, s.wavStart);
-    if (s.wavOpen && upTo > from &&
-        !appendWav(s.audio.data() + 2 * (from - bufferStart), static_cast<std::size_t>(upTo - from),
-                   error)) {
+    if (s.wav != nullptr && upTo > from &&
+        !appendWav(*s.wav, s.audio.data() + 2 * (from - bufferStart),
+                   static_cast<std::size_t>(upTo - from), error)) {
         error = "cannot write " + s.wavName + ": " + error;
         return false;
     }
@@ -84,80 +80,38 @@ static bool looped(CaptureSession& s, std::uint32_t order) {
     return false;
 }
 
-static void writeTimelineLine(const CaptureSession& s) {
-    const SequencerState& show = sequencer();
-    std::fprintf(s.timeline, "%lld %d %u %u %d %d\n", static_cast<long long>(s.frame), virtualNowMs,
-                 show.position.order, show.position.row, show.sceneIndex + 1, show.elapsedMs);
-}
-
-// Hands the frames read back to the writer until at most keep are still
-// being read; false with the writer's error once a write has failed.
-static bool passFramesOn(int keep, std::string& error) {
-    while (framesBeingRead() > keep) {
-        std::uint8_t* pixels = frameBuffer();
-        if (pixels == nullptr) {
-            stopFrameWriter(false, error);
-            return false;
-        }
-        const std::int64_t frame = finishFrameRead(pixels);
-        if (frame < 0) {
-            error = "the GL driver could not hand over a frame it drew";
-            return false;
-        }
-        queueFrame(frame);
-    }
-    return true;
-}
-
-// The frame just drawn, asked to be read back; the one before it, read by
-// now, goes to the writer.
-static bool writeFrame(const CaptureSession& s, std::string& error) {
-    startFrameRead(s.frame);
-    return passFramesOn(1, error);
-}
-
-bool finishSession(CaptureSession&, std::string& error) { return passFramesOn(0, error); }
-
 static bool stop(CaptureSession& s, SessionEnd end) {
     s.end = end;
     return false;
 }
 
-bool stepSession(CaptureSession& s, std::string& error) {
+bool stepSession(CaptureSession& s, StepMode mode, std::string& error) {
     const CaptureOptions& options = *s.options;
     if (terminationSignal() != 0) return stop(s, SessionEnd::interrupted);
     if (!renderMusic(s, error)) return stop(s, SessionEnd::failed);
     if (s.frame == s.lastEnd) return stop(s, SessionEnd::rangeEnd);
 
     // The show's own step: order from the position, sequencer, scene. A
-    // frame that is not written is fast-forwarded: its scene runs, but
-    // nothing reaches the GL driver until the next frame that is drawn.
-    virtualNowMs = frameClockMs(s.frame, options.fps);
-    const bool drawn = options.outputKind != OutputKind::none && frameWanted(options, s.frame);
-    if (s.dry) {
-        followMusic();
-    } else if (drawn) {
-        endFastForward();
-        bindFrameTarget();
-        displayFrame();
-    } else {
-        startFastForward();
-        displayFrame();
+    // frame that is fast-forwarded runs its scene, but nothing reaches the GL
+    // driver until the next frame that is drawn.
+    s.clockMs = frameClockMs(s.frame, options.fps);
+    switch (mode) {
+        case StepMode::findEnd:
+            followMusic();
+            break;
+        case StepMode::draw:
+            endFastForward(*s.fastForward);
+            bindPictureTarget();
+            displayFrame();
+            break;
+        case StepMode::fastForward:
+            startFastForward(*s.fastForward);
+            displayFrame();
+            break;
     }
     if (showOver()) return stop(s, SessionEnd::showOver);
     if (options.endFrame < 0 && looped(s, sequencer().position.order))
         return stop(s, SessionEnd::looped);
-    if (s.dry) {
-        if (drawn)
-            ++s.drawsPerScene[std::size_t(std::min(sequencer().sceneIndex, scenesShown - 1))];
-        ++s.frame;
-        return true;
-    }
-
-    if (s.timeline != nullptr) writeTimelineLine(s);
-    if (drawn && !writeFrame(s, error)) return stop(s, SessionEnd::failed);
-    ++s.frame;
-    updateProgress(drawn, sequencer().sceneIndex);
     return true;
 }
 

@@ -9,10 +9,12 @@
 // range, when the music goes back to an earlier order without reaching the
 // quit row; whichever comes first.
 //
-// A session is used twice: a dry run (the music and the sequencer only,
-// nothing drawn or written) finds where the show ends before anything is
-// written, and the real run then draws, reads back and writes. Frames that
-// are not written are fast-forwarded (capture/fast_forward.h).
+// Each step has a mode, chosen by the caller: finding the end (the music and
+// the sequencer only, nothing drawn: a dry run finds where the show ends
+// before anything is written), fast-forwarding (the show's code runs, its GL
+// calls are kept, capture/fast_forward.h) or drawing (into the picture
+// target, for the caller to read back). The session owns the virtual clock:
+// the show's platform reads the time from it.
 #pragma once
 
 #include <array>
@@ -21,7 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "capture/fast_forward.h"
+#include "capture/image_files.h"
 #include "capture/options.h"
+#include "music/offline.h"
 #include "show/show_facts.h"
 
 namespace demo {
@@ -36,15 +41,35 @@ enum class SessionEnd {
     interrupted,  // a signal asked the capture to stop
 };
 
+enum class StepMode {
+    findEnd,      // the music and the sequencer only
+    fastForward,  // the show's step, its GL calls kept in the log
+    draw,         // the show's step drawn into the picture target
+};
+
+// The virtual clock at frame n, in whole milliseconds (truncated).
+inline int frameClockMs(std::int64_t frame, int fps) {
+    return static_cast<int>(frame * 1000 / fps);
+}
+
+// Audio frames (stereo sample pairs at rate Hz) that lie before the time of
+// frame n: floor(n * rate / fps). Frame n's own audio is the span from
+// samplesBefore(n) to samplesBefore(n + 1).
+inline std::int64_t samplesBefore(std::int64_t frame, int fps, std::int32_t rate = offlineRate) {
+    return frame * rate / fps;
+}
+
 struct CaptureSession {
     const CaptureOptions* options = nullptr;
-    bool dry = false;  // the dry run: nothing drawn or written
 
-    // Where the frames go (the real run): the timeline file, and whether a
-    // WAV is open (appendWav) under the name wavName.
-    std::FILE* timeline = nullptr;
-    bool wavOpen = false;
+    // Where the music goes: the WAV open under the name wavName, or none;
+    // the log the fast-forwarded frames' GL calls are kept in.
+    WavWriter* wav = nullptr;
     std::string wavName;
+    FastForwardLog* fastForward = nullptr;
+
+    // The virtual clock: the time of the frame being stepped.
+    int clockMs = 0;
 
     // The music: one frame's chunk and the one audio frame held back for the
     // next; audio frames rendered so far, of which the last `held` are still
@@ -62,26 +87,21 @@ struct CaptureSession {
     std::uint32_t highestOrder = 0;
     double loopSample = 0;
     SessionEnd end = SessionEnd::running;
-
-    // The dry run's count of the frames to draw in each scene, which cost
-    // very differently (capture/progress.h).
-    std::array<std::int64_t, scenesShown> drawsPerScene{};
 };
 
 // Starts session for options: the show from the top on the virtual clock at
-// frame 0. The music must be open (openOfflineMusic) at its start.
-void startSession(CaptureSession& session, const CaptureOptions& options, bool dry);
+// frame 0, the show's platform reading this session's clock. The music must
+// be open (openOfflineMusic) at its start.
+void startSession(CaptureSession& session, const CaptureOptions& options);
 
-// One frame's step: the music up to the frame's time (and into the WAV),
-// the show's own step, then the timeline's line and the frame written when
-// it is asked for. Returns false once the run has ended (session.end says
-// why; error too when it failed).
-bool stepSession(CaptureSession& session, std::string& error);
+// One frame's step in mode: the music up to the frame's time (and into the
+// WAV), then the show's own step. Returns false once the run has ended
+// (session.end says why; error too when it failed); session.frame is then
+// the frame where it stopped, else the frame stepped.
+bool stepSession(CaptureSession& session, StepMode mode, std::string& error);
 
-// After the last step of a run that ended as it should: the frame still
-// being read back goes to the writer. False with the writer's error when a
-// write failed.
-bool finishSession(CaptureSession& session, std::string& error);
+// Ends a step that returned true: the next step makes the next frame.
+inline void nextFrame(CaptureSession& session) { ++session.frame; }
 
 // Whether frame is one of those to write: in the range and, with --only,
 // in the list.

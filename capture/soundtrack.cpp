@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "capture/image_files.h"
+#include "capture/session.h"
 #include "music/offline.h"
 #include "process/signals.h"
 #include "show/show_music.h"
@@ -19,7 +20,8 @@ bool writeSoundtrack(const CaptureOptions& options, std::int64_t endFrame, std::
     }
     const std::int64_t start = samplesBefore(options.firstFrame, options.fps, rate);
     const std::int64_t end = samplesBefore(endFrame, options.fps, rate);
-    bool ok = openWav(path.c_str(), rate, std::uint64_t(end - start), error);
+    WavWriter wav;
+    bool ok = openWav(wav, path.c_str(), rate, std::uint64_t(end - start), error);
     std::vector<std::int16_t> chunk(2 * 4096);
     for (std::int64_t at = 0; ok && at < end;) {
         if (terminationSignal() != 0) {
@@ -33,11 +35,12 @@ bool writeSoundtrack(const CaptureOptions& options, std::int64_t endFrame, std::
         // rendered all the same, since the music's state depends on it.
         const std::int64_t from = std::max(at, start);
         if (at + count > from)
-            ok = appendWav(chunk.data() + 2 * (from - at), std::size_t(at + count - from), error);
+            ok = appendWav(wav, chunk.data() + 2 * (from - at), std::size_t(at + count - from),
+                           error);
         at += count;
     }
     std::string closeError;
-    if (!closeWav(closeError) && ok) {
+    if (!closeWav(wav, closeError) && ok) {
         ok = false;
         error = closeError;
     }

@@ -22,12 +22,6 @@ extern char** environ;
 
 namespace demo {
 
-// The running encoder, the pipe to its standard input and the bytes of a
-// frame. The pid is read by another thread (interruptVideoEncoder).
-static std::atomic<pid_t> encoderPid{-1};
-static int encoderInput = -1;
-static std::size_t frameBytes = 0;
-
 // The samples of silence ffmpeg's AAC encoder puts before the sound (one
 // AAC frame).
 constexpr int aacPriming = 1024;
@@ -125,8 +119,8 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
     return false;
 }
 
-bool startVideoEncoder(const std::string& videoPath, int fps, int width, int height,
-                       const std::string& preset, std::string& error) {
+bool startVideoEncoder(VideoEncoder& encoder, const std::string& videoPath, int fps, int width,
+                       int height, const std::string& preset, std::string& error) {
     // A write to a pipe whose reader has died must fail with EPIPE, not end
     // the capture silently.
     std::signal(SIGPIPE, SIG_IGN);
@@ -152,20 +146,19 @@ bool startVideoEncoder(const std::string& videoPath, int fps, int width, int hei
         "-use_editlist", "0", "-movflags", "+negative_cts_offsets",
         "file:" + videoPath};
     // clang-format on
-    frameBytes = std::size_t(width) * height * 4;
     pid_t pid = -1;
-    if (!spawnFfmpeg(arguments, &encoderInput, pid, error)) return false;
-    encoderPid = pid;
+    if (!spawnFfmpeg(arguments, &encoder.input, pid, error)) return false;
+    encoder.pid = pid;
     return true;
 }
 
-void interruptVideoEncoder() {
-    const pid_t pid = encoderPid;
+void interruptVideoEncoder(VideoEncoder& encoder) {
+    const pid_t pid = encoder.pid;
     if (pid > 0) kill(pid, SIGKILL);
 }
 
-bool writeVideoFrame(const std::uint8_t* bottomUpRgba, std::string& error) {
-    std::size_t left = frameBytes;
+bool writeVideoFrame(VideoEncoder& encoder, const std::uint8_t* bottomUpRgba, std::string& error) {
+    std::size_t left = encoder.frameBytes;
     const std::uint8_t* at = bottomUpRgba;
     while (left > 0) {
         // NOTE: checked before every part of a frame, so that an interrupt
@@ -174,12 +167,12 @@ bool writeVideoFrame(const std::uint8_t* bottomUpRgba, std::string& error) {
             error = "interrupted";
             return false;
         }
-        const ssize_t n = write(encoderInput, at, left);
+        const ssize_t n = write(encoder.input, at, left);
         if (n < 0 && errno == EINTR && terminationSignal() == 0) continue;
         if (n < 0 && errno == EPIPE) {
             // ffmpeg has gone: its exit status says more than the pipe.
             std::string status;
-            error = finishVideoEncoder(status) ? "ffmpeg stopped reading frames" : status;
+            error = finishVideoEncoder(encoder, status) ? "ffmpeg stopped reading frames" : status;
             return false;
         }
         if (n <= 0) {
@@ -192,10 +185,10 @@ bool writeVideoFrame(const std::uint8_t* bottomUpRgba, std::string& error) {
     return true;
 }
 
-bool finishVideoEncoder(std::string& error) {
-    if (encoderInput >= 0) close(encoderInput);
-    encoderInput = -1;
-    const pid_t pid = encoderPid.exchange(-1);
+bool finishVideoEncoder(VideoEncoder& encoder, std::string& error) {
+    if (encoder.input >= 0) close(encoder.input);
+    encoder.input = -1;
+    const pid_t pid = encoder.pid.exchange(-1);
     if (pid < 0) return true;
     // An interrupted capture keeps nothing of the video: ffmpeg need not
     // finish encoding the frames it holds.

@@ -19,6 +19,10 @@ constexpr unsigned cleanStopSeconds = 1;
 
 volatile std::sig_atomic_t firstSignal = 0;
 volatile std::sig_atomic_t deferred = 0;
+// While held: whether the first signal came then, and whether the process
+// must end at the release (a second signal, a signal before deferring, the
+// watchdog).
+volatile std::sig_atomic_t holding = 0, heldFirst = 0, heldEnd = 0;
 
 // The scratch paths, each in a place of its own that the handler reads
 // without a lock: the path is written before the place is marked in use.
@@ -36,29 +40,52 @@ std::atomic<pid_t> child{-1};
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<pid_t>::is_always_lock_free,
               "read in a signal handler");
 
-// Ends the process now: only async-signal-safe calls.
-[[noreturn]] void endNow(int signal) {
+}  // namespace
+
+void endWithoutCleanStop(int status) {
     const pid_t running = child.load();
     if (running > 0) kill(running, SIGKILL);
-    for (int pass = 0; pass < 2; ++pass) {
+    for (ScratchPlace& place : scratch) {
+        if (place.used.load() && !place.folder) unlink(place.path);
+    }
+    // Folders until none more goes: a parent goes once its children have.
+    for (bool removed = true; removed;) {
+        removed = false;
         for (ScratchPlace& place : scratch) {
-            if (!place.used.load() || place.folder != (pass == 1)) continue;
-            if (place.folder)
-                rmdir(place.path);
-            else
-                unlink(place.path);
+            if (place.used.load() && place.folder && rmdir(place.path) == 0) {
+                place.used.store(false);
+                removed = true;
+            }
         }
     }
-    _exit(128 + signal);
+    _exit(status);
 }
 
+namespace {
+
+[[noreturn]] void endNow(int signal) { endWithoutCleanStop(128 + signal); }
+
 void onTerminationSignal(int signal) {
+    if (holding) {
+        if (firstSignal != 0 || !deferred) heldEnd = 1;
+        if (firstSignal == 0) {
+            firstSignal = signal;
+            heldFirst = 1;
+        }
+        return;
+    }
     if (!deferred || firstSignal != 0) endNow(firstSignal != 0 ? firstSignal : signal);
     firstSignal = signal;
     alarm(cleanStopSeconds);  // the watchdog: onWatchdog if the stop takes longer
 }
 
-void onWatchdog(int) { endNow(firstSignal); }
+void onWatchdog(int) {
+    if (holding) {
+        heldEnd = 1;
+        return;
+    }
+    endNow(firstSignal);
+}
 
 void install(int signal, void (*handler)(int)) {
     struct sigaction action;
@@ -83,6 +110,17 @@ void catchTerminationSignals() {
 void deferTerminationSignals() { deferred = 1; }
 
 int terminationSignal() { return firstSignal; }
+
+void holdTerminationSignals() {
+    heldFirst = heldEnd = 0;
+    holding = 1;
+}
+
+void releaseTerminationSignals() {
+    holding = 0;
+    if (heldEnd) endNow(firstSignal);
+    if (heldFirst) alarm(cleanStopSeconds);
+}
 
 int registerScratch(const std::string& path, bool folder) {
     if (path.size() >= PATH_MAX) return -1;

@@ -35,7 +35,14 @@ void deferTerminationSignals();
 // The signal that asked for a stop, or 0.
 int terminationSignal();
 
-// Scratch files and folders: removed (files first) when the process must
+// Holds the termination signals over a few steps that must not be cut in
+// half (putting files in place): a signal that comes meanwhile is only
+// noted (terminationSignal() tells it), and whatever it would have ended at
+// once, or its watchdog, waits for the release. Not nested.
+void holdTerminationSignals();
+void releaseTerminationSignals();
+
+// Scratch files and folders: removed (files first, folders deepest first) when the process must
 // end without its clean stop. registerScratch gives a handle, -1 when all
 // its places are taken; forgetScratch(handle) when the path is gone or kept.
 // Safe from any thread.
@@ -45,5 +52,12 @@ void forgetScratch(int handle);
 // The child process killed when the process must end without its clean
 // stop; -1 for none.
 void registerChild(pid_t child);
+
+// Ends the process at once, as a signal does when the clean stop cannot be
+// made: the child killed, the scratch files and folders removed, exit status
+// status. Only async-signal-safe calls: for the handlers of faults a program
+// cannot come back from (a display that went away), so that a run's files
+// go as they do on a signal.
+[[noreturn]] void endWithoutCleanStop(int status);
 
 }  // namespace demo

@@ -506,4 +506,15 @@ TEST_F(CaptureProgram, AnInterruptedVideoLeavesNothingBehind) {
               folder + ":\ntmp\n\n" + path("tmp") + ":");
 }
 
+TEST_F(CaptureProgram, AFailedRunRemovesTheFoldersItMadeButNoneItFound) {
+    ASSERT_EQ(mkdir(path("kept").c_str(), 0777), 0);
+    // A file size limit of 1 KiB: the first picture cannot be written.
+    const testsupport::CommandResult r = testsupport::runCommand(
+        "cd '" + folder + "' && ulimit -f 1 && '" + programPath() + "' --quiet " + testInputs() +
+        " --frames 0-2 -o kept/new/deep/frames 2>/dev/null; echo $?");
+    EXPECT_EQ(r.output, "1\n");
+    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "' '" + path("kept") + "'"),
+              folder + ":\nkept\n\n" + path("kept") + ":");
+}
+
 }  // namespace

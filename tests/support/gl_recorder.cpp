@@ -381,6 +381,8 @@ void glGetIntegerv(GLenum name, GLint* values) {
     if (name == GL_SCISSOR_BOX) {
         for (int i = 0; i < 4; ++i)
             values[i] = glrec::model.scissorBox[i];
+    } else if (name == GL_MATRIX_MODE) {
+        values[0] = glrec::model.matrixMode;
     } else {
         values[0] = 0;
     }

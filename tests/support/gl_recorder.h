@@ -15,7 +15,8 @@
 // Framebuffer objects: glGen* hand out the names 1, 2, 3, ... in order of
 // calls (each kind counts on its own), recorded as (n, first name given);
 // glCheckFramebufferStatus answers complete unless the test says otherwise;
-// glIsEnabled and glGetIntegerv(GL_SCISSOR_BOX) answer from the state model;
+// glIsEnabled and glGetIntegerv(GL_SCISSOR_BOX, GL_MATRIX_MODE) answer from the
+// state model;
 // glClearBufferfv records its buffer, draw buffer and the four values.
 #pragma once
 
