@@ -5,6 +5,8 @@
 #include <GL/glut.h>
 #include <GL/glext.h>
 
+#include <cstdarg>
+
 namespace nullgl {
 
 static std::uint64_t counts[demo::glCallKinds];
@@ -33,6 +35,9 @@ void note(Arguments...) {
 
 using demo::GlCall;
 using nullgl::note;
+
+// NOTE: freeglut's own, outside the list (see the recorder): not counted.
+extern "C" void glutInitErrorFunc(void (*)(const char*, va_list)) {}
 
 // The calls that answer: a window, a status, names or values written back.
 // No shader compiles and no game mode is possible here.

@@ -100,23 +100,35 @@ bool openRun(CaptureRun& run, const CaptureOptions& options, const ShowEnd& show
 
 // --- playing ----------------------------------------------------------------------
 
-static void writeTimelineLine(const CaptureRun& run) {
+// One line of the timeline; false with the reason once a write has failed
+// (a full disc, a reader at the other end of a pipe that has gone), so that
+// the run stops there rather than at its end.
+static bool writeTimelineLine(const CaptureRun& run, std::string& error) {
     const SequencerState& show = sequencer();
-    std::fprintf(run.timeline, "%lld %d %u %u %d %d\n", static_cast<long long>(run.session.frame),
-                 run.session.clockMs, show.position.order, show.position.row, show.sceneIndex + 1,
-                 show.elapsedMs);
+    if (std::fprintf(run.timeline, "%lld %d %u %u %d %d\n",
+                     static_cast<long long>(run.session.frame), run.session.clockMs,
+                     show.position.order, show.position.row, show.sceneIndex + 1,
+                     show.elapsedMs) >= 0 &&
+        !std::ferror(run.timeline))
+        return true;
+    error = "cannot write " + run.options->timelinePath + ": " + std::strerror(errno);
+    return false;
 }
 
 bool playRun(CaptureRun& run, std::string& error) {
     const CaptureOptions& options = *run.options;
     CaptureSession& session = run.session;
     for (;;) {
-        // A frame that is not written is fast-forwarded.
+        // A frame that is neither written nor needed by the flash filter is
+        // fast-forwarded.
         const bool drawn =
             options.outputKind != OutputKind::none && frameWanted(options, session.frame);
-        if (!stepSession(session, drawn ? StepMode::draw : StepMode::fastForward, error)) break;
-        if (run.timeline != nullptr) writeTimelineLine(run);
-        if (drawn && !sendFrame(run.pipe, session.frame, error)) {
+        const bool filtered = drawnForTheFilter(options, session.frame);
+        if (!stepSession(session, drawn || filtered ? StepMode::draw : StepMode::fastForward,
+                         error))
+            break;
+        if ((run.timeline != nullptr && !writeTimelineLine(run, error)) ||
+            (drawn && !sendFrame(run.pipe, session.frame, error))) {
             session.end = SessionEnd::failed;
             return false;
         }

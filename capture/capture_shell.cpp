@@ -11,6 +11,7 @@
 #include "capture/video.h"
 #include "font/font.h"
 #include "music/offline.h"
+#include "process/data_folder.h"
 #include "process/process.h"
 #include "process/signals.h"
 #include "show/sequencer.h"
@@ -76,6 +77,14 @@ static bool findShowEnd(const CaptureOptions& options, ShowEnd& end, std::string
     return true;
 }
 
+// Why an input cannot be read; for a data file read by default, where it
+// was looked for when it is missing.
+static std::string inputProblem(const std::string& path, const std::string& problem) {
+    const bool byDefault =
+        path == defaultDataFile(songFileName) || path == defaultDataFile(fontFileName);
+    return byDefault ? dataFileProblem(problem) : problem;
+}
+
 int runCapture(const CaptureOptions& options) {
     std::string error;
 
@@ -84,9 +93,11 @@ int runCapture(const CaptureOptions& options) {
     if (options.outputKind == OutputKind::mp4 && !findOnPath("ffmpeg"))
         return fail("cannot find ffmpeg on PATH; it is needed to write " + options.outputPath);
     if (!readFontImage(options.fontPath.c_str(), error))
-        return fail("cannot load " + options.fontPath + ": " + error);
+        return fail("cannot load " + options.fontPath + ": " +
+                    inputProblem(options.fontPath, error));
     if (!openOfflineMusic(options.modulePath.c_str(), musicLoadFlags))
-        return fail("cannot load " + options.modulePath + ": " + offlineMusicErrorText());
+        return fail("cannot load " + options.modulePath + ": " +
+                    inputProblem(options.modulePath, offlineMusicErrorText()));
     ShowEnd end;
     const bool found = findShowEnd(options, end, error);
     closeOfflineMusic();

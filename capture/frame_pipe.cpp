@@ -12,6 +12,7 @@
 
 #include "capture/image_files.h"
 #include "capture/outputs.h"
+#include "picture/flash_filter.h"
 #include "scenes/frame.h"
 
 namespace demo {
@@ -182,6 +183,7 @@ bool openFramePipe(FramePipe& p, const CaptureOptions& options, const FrameForma
     }
     // The picture target last: it stays bound.
     if (!openPictureTarget(error)) return false;
+    if (options.reduceFlashing && !openFlashFilter(error)) return false;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGenBuffers(2, p.readBuffers);
     for (GLuint buffer : p.readBuffers) {

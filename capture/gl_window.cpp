@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "process/display.h"
 #include "process/process.h"
 #include "scenes/frame.h"
 
@@ -23,7 +24,8 @@ int window = 0;
 void onGlutError(const char* format, va_list arguments) {
     char text[256];
     std::vsnprintf(text, sizeof text, format, arguments);
-    printError(std::string("cannot open the 640x480 window: ") + text);
+    quietDisplayErrors();
+    printError(std::string("cannot open the 640x480 window: ") + text + memoryLimitNote());
     std::exit(1);
 }
 
@@ -44,10 +46,12 @@ bool openCaptureWindow(std::string& error) {
     char* argv[] = {name, nullptr};
     glutInitErrorFunc(onGlutError);
     glutInitWarningFunc(onGlutWarning);
+    quietStandardError();  // the GL driver's complaints: onGlutError says why
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(pictureWidth, pictureHeight);
     window = glutCreateWindow("demo-capture");
+    restoreStandardError();
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "capture/options.h"
 #include "capture/outputs.h"
 #include "process/data_folder.h"
+#include "process/display.h"
 #include "process/process.h"
 #include "process/signals.h"
 #include "font/font.h"
@@ -31,11 +32,8 @@ int main(int argc, char** argv) {
     demo::CaptureOptions options;
     // Installed, the default inputs are the installed data files; outputs
     // stay relative to the working directory.
-    const std::string data = demo::installedDataFolder();
-    if (!data.empty()) {
-        options.modulePath = data + "/" + demo::songFileName;
-        options.fontPath = data + "/" + demo::fontFileName;
-    }
+    options.modulePath = demo::defaultDataFile(demo::songFileName);
+    options.fontPath = demo::defaultDataFile(demo::fontFileName);
     std::string error;
     switch (demo::parseCaptureOptions(argc, argv, options, error)) {
         case demo::ParseResult::help:
@@ -51,6 +49,7 @@ int main(int argc, char** argv) {
         demo::printError(error);
         return 2;
     }
+    demo::catchDisplayLoss(nullptr);
     const int status = demo::runCapture(options);
     demo::closeCaptureWindow();
     return status;

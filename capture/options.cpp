@@ -37,6 +37,9 @@ static const char usageText[] =
     "                        (default 640x480; sides up to 7680, even for a video)\n"
     "      --size 1080p      1440x1080, and 2160p: 2880x2160, the sizes for a video\n"
     "                        site: 4:3 without bars (its player adds them)\n"
+    "      --reduce-flashing the show through a temporal filter that keeps it to\n"
+    "                        two flashes a second or fewer, as the desktop program's\n"
+    "                        --reduce-flashing shows it\n"
     "\n"
     "Frames (numbered from 0; frame n is shown at n / fps seconds):\n"
     "      --fps N           frames per second of the virtual clock, 1 to 1000\n"
@@ -198,6 +201,7 @@ namespace {
 struct GivenOptions {
     std::string from, to, frames, only, size, fps, preset, rate;
     bool haveFrom = false, haveTo = false, haveFrames = false, haveOnly = false;
+    bool reduceFlashing = false;
 };
 
 // One option: its names, and where its value goes.
@@ -224,6 +228,7 @@ const OptionRow optionTable[] = {
     {"to", 0, true, nullptr, &GivenOptions::to, &GivenOptions::haveTo},
     {"frames", 0, true, nullptr, &GivenOptions::frames, &GivenOptions::haveFrames},
     {"only", 0, true, nullptr, &GivenOptions::only, &GivenOptions::haveOnly},
+    {"reduce-flashing", 0, false, nullptr, nullptr, &GivenOptions::reduceFlashing},
     {"quiet", 'q', false, nullptr, nullptr, nullptr},
     {"help", 'h', false, nullptr, nullptr, nullptr},
 };
@@ -285,6 +290,7 @@ ParseResult readCommandLine(int argc, char** argv, CaptureOptions& options, Give
 
 // The frame rate and the size.
 bool checkPicture(const GivenOptions& given, CaptureOptions& options, std::string& error) {
+    options.reduceFlashing = given.reduceFlashing;
     if (!given.fps.empty()) {
         std::int64_t fps = 0;
         if (!parseCount(given.fps, 1000, fps) || fps < 1) {

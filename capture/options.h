@@ -49,6 +49,9 @@ struct CaptureOptions {
     std::int64_t endFrame = -1;   // one past the last frame written; -1: up to the quit row
     std::vector<std::int64_t> onlyFrames;  // sorted, distinct; empty: every frame of the range
     bool quiet = false;                    // no progress bar even on a terminal
+    // Pictures and video through the reduced-flashing filter
+    // (picture/flash_filter.h).
+    bool reduceFlashing = false;
     // The video encoder's speed for its size: one of x264's presets, from
     // ultrafast to veryslow (videoPresets).
     std::string preset = defaultVideoPreset;  // or largeVideoPreset, by the size

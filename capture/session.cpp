@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "music/offline.h"
+#include "picture/flash_filter.h"
+#include "picture/flash_filter_shader.h"
 #include "picture/picture_target.h"
 #include "process/signals.h"
 #include "show/platform.h"
@@ -42,6 +44,18 @@ bool frameWanted(const CaptureOptions& options, std::int64_t frame) {
     return frame >= options.firstFrame &&
            (options.onlyFrames.empty() ||
             std::binary_search(options.onlyFrames.begin(), options.onlyFrames.end(), frame));
+}
+
+bool drawnForTheFilter(const CaptureOptions& options, std::int64_t frame) {
+    if (!options.reduceFlashing || options.outputKind == OutputKind::none) return false;
+    std::int64_t next = std::max(frame, options.firstFrame);
+    if (!options.onlyFrames.empty()) {
+        const auto at =
+            std::lower_bound(options.onlyFrames.begin(), options.onlyFrames.end(), frame);
+        if (at == options.onlyFrames.end()) return false;
+        next = *at;
+    }
+    return next - frame <= std::int64_t(flashFilterSettleSeconds * options.fps);
 }
 
 // Music through the audio frame at the time of this frame; what lies before
@@ -103,6 +117,7 @@ bool stepSession(CaptureSession& s, StepMode mode, std::string& error) {
             endFastForward(*s.fastForward);
             bindPictureTarget();
             displayFrame();
+            if (options.reduceFlashing) filterPicture(s.clockMs);
             break;
         case StepMode::fastForward:
             startFastForward(*s.fastForward);

@@ -107,4 +107,10 @@ inline void nextFrame(CaptureSession& session) { ++session.frame; }
 // in the list.
 bool frameWanted(const CaptureOptions& options, std::int64_t frame);
 
+// With --reduce-flashing, whether frame is drawn (but not written) for the
+// filter to run on before the next frame written, so that the frame written
+// shows what a run from the start would, but for a trace of 2% or less
+// (picture/flash_filter_shader.h).
+bool drawnForTheFilter(const CaptureOptions& options, std::int64_t frame);
+
 }  // namespace demo

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,9 +49,15 @@ bool findOnPath(const char* program) {
 // NOTE: every path goes to ffmpeg as "file:path", so that a name beginning
 // with '-' or holding a ':' is never read as an option or a protocol.
 
+// What an ffmpeg run writes to its standard error: an anonymous file in
+// memory, read when it has ended (which a full disc cannot stop). -1: none.
+// One at a time: the encoder's, then the muxer's.
+static int ffmpegErrors = -1;
+
 // Starts ffmpeg with arguments, its standard input the read end of a new pipe
 // when input is given (else /dev/null). Its standard output goes to
-// /dev/null; its standard error stays ours, quieted to errors by -loglevel.
+// /dev/null; its standard error, quieted to errors by -loglevel, to
+// ffmpegErrors, for waitFfmpeg to quote.
 static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, pid_t& pid,
                         std::string& error) {
     std::vector<char*> argv;
@@ -71,6 +78,9 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (ffmpegErrors >= 0) close(ffmpegErrors);
+    ffmpegErrors = memfd_create("ffmpeg-errors", MFD_CLOEXEC);
+    if (ffmpegErrors >= 0) posix_spawn_file_actions_adddup2(&actions, ffmpegErrors, STDERR_FILENO);
     // NOTE: a process group of its own, so that Ctrl+C in the terminal reaches
     // only the capture, which then ends ffmpeg itself and removes what it
     // wrote; ffmpeg would otherwise finish a shortened file on its own.
@@ -92,8 +102,26 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     return true;
 }
 
-// Waits for ffmpeg; true when it exited with status 0. An interrupt of the
-// capture ends it.
+// The first line ffmpeg wrote to its standard error, quoted, after a space;
+// "" when it wrote none. NOTE: ffmpeg says what went wrong in several lines
+// (a full disc: the failed write, the trailer, the close, each naming our
+// intermediate file); the first names the cause, and the capture's message
+// stays one line.
+static std::string ffmpegSaid() {
+    if (ffmpegErrors < 0) return "";
+    char text[512] = {};
+    const ssize_t got = pread(ffmpegErrors, text, sizeof text - 1, 0);
+    std::string line(text, got > 0 ? std::size_t(got) : 0);
+    line = line.substr(0, line.find('\n'));
+    // "[mov,mp4 @ 0x55...] " names the part of ffmpeg that spoke
+    if (!line.empty() && line[0] == '[' && line.find("] ") != std::string::npos)
+        line = line.substr(line.find("] ") + 2);
+    if (line.size() > 160) line = line.substr(0, 157) + "...";
+    return line.empty() ? "" : " (\"" + line + "\")";
+}
+
+// Waits for ffmpeg; true when it exited with status 0 and reported no error.
+// An interrupt of the capture ends it.
 static bool waitFfmpeg(pid_t pid, std::string& error) {
     int status = 0;
     bool ended = false;
@@ -112,18 +140,20 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
         error = "interrupted";
         return false;
     }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    error = WIFEXITED(status) ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status))
-                              : "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)) +
-                                    " (" + strsignal(WTERMSIG(status)) + ")";
+    // NOTE: with -loglevel error ffmpeg writes only errors; it may still exit
+    // with 0 after failing to finish its file.
+    const std::string said = ffmpegSaid();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && said.empty()) return true;
+    error = !WIFEXITED(status) ? "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)) +
+                                     " (" + strsignal(WTERMSIG(status)) + ")"
+            : WEXITSTATUS(status) != 0
+                ? "ffmpeg failed with status " + std::to_string(WEXITSTATUS(status)) + said
+                : "ffmpeg reported an error" + said;
     return false;
 }
 
 bool startVideoEncoder(VideoEncoder& encoder, const std::string& videoPath, int fps, int width,
                        int height, const std::string& preset, std::string& error) {
-    // A write to a pipe whose reader has died must fail with EPIPE, not end
-    // the capture silently.
-    std::signal(SIGPIPE, SIG_IGN);
     // NOTE: BT.709 at limited range, converted so and tagged so in the
     // stream and the container: what players assume of HD, and untagged
     // video is decoded differently by each. The colour's 2x2 blocks are

@@ -1,10 +1,11 @@
 // The desktop program: start-up, window callbacks and quitting.
 #include "desktop/desktop_shell.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,8 +13,10 @@
 
 #include "font/font.h"
 #include "music/player.h"
+#include "picture/flash_filter.h"
 #include "picture/picture_target.h"
 #include "process/data_folder.h"
+#include "process/display.h"
 #include "process/process.h"
 #include "process/signals.h"
 #include "scenes/frame.h"
@@ -31,14 +34,20 @@ bool inGameMode = false;
 bool framePresented = false;
 // How long the idle call waits while GLUT draws nothing, in milliseconds.
 constexpr int hiddenPollMs = 10;
+// Whether the X server is Xwayland, where the screen is never switched.
+bool onXwayland = false;
 // Where it was not: frames are drawn into the picture target and scaled onto
 // a full-screen window of this size.
 bool scaledToWindow = false;
 int windowWidth = 0, windowHeight = 0;
+// --reduce-flashing: every frame drawn into the picture target and shown
+// through the reduced-flashing filter (picture/flash_filter.h), in game mode
+// too.
+bool reduceFlashing = false;
 
-// demo --help and demo --version: the show takes no options, and says so.
-// Any other argument is GLUT's or ignored. Returns the exit status when one
-// was answered, -1 otherwise.
+// demo --help and demo --version. Any other argument is GLUT's, ours
+// (--reduce-flashing) or ignored. Returns the exit status when one was
+// answered, -1 otherwise.
 int answerQuestion(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -47,9 +56,11 @@ int answerQuestion(int argc, char** argv) {
         if (help)
             return printAnswer(
                 std::string("Usage: ") + programName() +
-                    "\nPlays the show full screen with its music and ends by itself after about a "
-                    "minute\nand a half. It takes no options. Any key that types a character ends "
-                    "it at once.\nIt reads fontpre.tga and demosong.it from its data folder.\n",
+                    " [--reduce-flashing]\nPlays the show full screen with its music and ends by "
+                    "itself after about a minute\nand a half. Any key that types a character ends "
+                    "it at once.\n  --reduce-flashing  the show through a filter that keeps it "
+                    "to two flashes a\n                     second or fewer, for viewers who must "
+                    "avoid flashing\nIt reads fontpre.tga and demosong.it from its data folder.\n",
                 "help");
         return printAnswer(std::string("boxdemo ") + DEMO_VERSION + "\n", "version");
     }
@@ -92,31 +103,57 @@ void quitIfRequested() {
     std::exit(1);
 }
 
-// A data file's problem, with where it was looked for when it is missing.
-std::string fileProblem(const std::string& problem) {
-    const std::string missing = std::strerror(ENOENT);
-    if (problem.size() < missing.size() ||
-        problem.compare(problem.size() - missing.size(), missing.size(), missing) != 0)
-        return problem;
-    return problem + " (" + dataFilesWhere() + ")";
-}
-
 // The files and the sound, before anything is shown: the font read, the
 // audio device opened and the song loaded. On failure says why and exits
 // with status 1.
 void prepareShow() {
     std::string problem;
     if (!loadFont(problem))
-        failBeforeScreen(std::string(fontFileName) + ": " + fileProblem(problem));
+        failBeforeScreen(std::string(fontFileName) + ": " + dataFileProblem(problem));
     if (!BASSMOD_Init(-1, musicRate, 0)) {
         failBeforeScreen(std::string("cannot open the audio device: ") + musicErrorText() +
                          " (SDL_AUDIODRIVER=dummy plays the show without sound)");
     }
     if (!BASSMOD_MusicLoad(0, songFileName, 0, 0, musicLoadFlags)) {
-        const std::string why = fileProblem(musicErrorText());
+        const std::string why = dataFileProblem(musicErrorText());
         BASSMOD_Free();
         failBeforeScreen(std::string("cannot load ") + songFileName + ": " + why);
     }
+}
+
+// GLUT's fatal errors (the GL driver cannot be loaded or make a context):
+// our own line instead of the driver's, GLUT's and Xlib's, then the way out
+// of a start-up that fails.
+void onGlutError(const char* format, va_list arguments) {
+    char text[256];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    quietDisplayErrors();
+    printError(std::string("cannot open the screen: ") + text + memoryLimitNote());
+    failStartup();
+}
+
+// The display GLUT will open: its -display argument's, else DISPLAY's
+// (null).
+const char* displayArgument(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
+    }
+    return nullptr;
+}
+
+// The X display, before GLUT opens it: one line of our own when there is
+// none, and whether it is Xwayland's. From here on a lost connection ends
+// the show with a line of its own too.
+void checkDisplay(int argc, char** argv) {
+    DisplayFacts facts;
+    std::string problem;
+    const char* display = displayArgument(argc, argv);
+    if (!probeDisplay(display, facts, problem)) {
+        BASSMOD_Free();
+        failBeforeScreen(problem);
+    }
+    onXwayland = facts.xwayland;
+    catchDisplayLoss(display);
 }
 
 // The full-screen window where the screen cannot switch: borderless and of
@@ -141,6 +178,23 @@ void openScaledWindow() {
     scaledToWindow = true;
 }
 
+// With --reduce-flashing: frames go through the picture target in game mode
+// too, and the filter is made; a driver that cannot make it ends start-up
+// rather than show the show unfiltered.
+void openFilteredPicture() {
+    std::string error;
+    if (!scaledToWindow && !openPictureTarget(error)) {
+        printError(error);
+        failStartup();
+    }
+    scaledToWindow = true;
+    if (!openFlashFilter(error)) {
+        printError(error);
+        failStartup();
+    }
+    bindPictureTarget();
+}
+
 // Opens the 640x480 screen: game mode where the screen can switch to it, the
 // picture scaled onto a full-screen window where it cannot.
 void openScreen() {
@@ -161,19 +215,26 @@ void openScreen() {
     // back; until here it ended start-up at once, whatever it waited for (an
     // X server that never answers, say).
     deferTerminationSignals();
-    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+    // NOTE: Xwayland's modes are an emulation that the compositor scales
+    // anyway, and switching them has crashed such a server (and every X
+    // program of the session with it): there the show never asks.
+    if (!onXwayland && glutGameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
         glutEnterGameMode();
         inGameMode = glutGameModeGet(GLUT_GAME_MODE_ACTIVE) != 0;
     }
     if (!inGameMode) {
         openScaledWindow();
-        printError("the screen cannot switch to 640x480; playing full screen, scaled");
+        printError(onXwayland ? "the X server is Xwayland, whose screen modes are only emulated; "
+                                "playing full screen, scaled"
+                              : "the screen cannot switch to 640x480; playing full screen, scaled");
     }
+    if (reduceFlashing) openFilteredPicture();
 }
 
 // The full-screen window's present: the picture scaled onto the window, the
 // swap, and the picture target bound again for the next frame.
 void presentScaledFrame() {
+    if (reduceFlashing) filterPicture(glutClockMs());
     scalePicture(0, windowWidth, windowHeight);
     glutSwapBuffers();
     bindPictureTarget();
@@ -195,14 +256,23 @@ const Platform desktopPlatform = {glutClockMs, BASSMOD_MusicGetPosition, present
 int runDemo(int argc, char** argv) {
     const int answered = answerQuestion(argc, argv);
     if (answered >= 0) return answered;
+    reduceFlashing = false;
+    for (int i = 1; i < argc; ++i)
+        reduceFlashing = reduceFlashing || std::string(argv[i]) == "--reduce-flashing";
     catchTerminationSignals();
     enterInstalledDataFolder();
     usePlatform(desktopPlatform);
     prepareShow();
+    checkDisplay(argc, argv);
 
+    // The GL driver's complaints are kept off the screen until it is open:
+    // a failure says why in one line (onGlutError).
+    glutInitErrorFunc(onGlutError);
+    quietStandardError();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     openScreen();
+    restoreStandardError();
     quitIfRequested();
     glutDisplayFunc(displayFrame);
     glutReshapeFunc(onReshape);

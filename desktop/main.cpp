@@ -1,5 +1,5 @@
-// The show's entry point. It takes no options of its own (--help and
-// --version only say so); GLUT sees the command line untouched.
+// The show's entry point. Its one option, --reduce-flashing, and --help and
+// --version are read by runDemo; GLUT sees the command line untouched.
 #include "desktop/desktop_shell.h"
 #include "process/process.h"
 

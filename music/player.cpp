@@ -175,7 +175,8 @@ int BASSMOD_MusicLoad(int mem, const void* file, std::uint32_t offset, std::uint
     if (mem != 0) {
         if (file == nullptr) return fail("no module data (a null pointer)");
         if (length == 0) return fail("no module data (length 0)");
-        loaded = openModule(static_cast<const unsigned char*>(file) + offset, length, flags, why);
+        const auto* bytes = static_cast<const unsigned char*>(file) + offset;
+        if (moduleComplete(bytes, length, why)) loaded = openModule(bytes, length, flags, why);
     } else {
         std::vector<unsigned char> data;
         if (readModuleFile(static_cast<const char*>(file), offset, length, data, why))

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "picture/flash_filter.h"
 #include "picture/sharp_scaling.h"
 #include "scenes/frame.h"
 
@@ -86,7 +87,7 @@ void clearBar(int x, int y, int width, int height) {
 // Draws the picture sharply into fit's rectangle of the bound output with
 // the program. Everything the draw changes is put back as it was: the
 // enables, the viewport, the texture binding, the program.
-void drawSharply(GLuint program, const PictureFit& fit) {
+void drawSharply(GLuint program, const PictureFit& fit, GLuint colour) {
     glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TEXTURE_BIT);
     GLint previous = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
@@ -96,7 +97,7 @@ void drawSharply(GLuint program, const PictureFit& fit) {
     glUseProgram(program);
     glUniform2f(rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
     glUniform1f(wholeScaleUniform, GLfloat(fit.wholeScale));
-    glBindTexture(GL_TEXTURE_2D, picture.colour);
+    glBindTexture(GL_TEXTURE_2D, colour);
     glBegin(GL_QUADS);
     glVertex3f(0, 0, 0);
     glVertex3f(1, 0, 0);
@@ -162,8 +163,10 @@ bool openPictureTarget(std::string& error) {
 void bindPictureTarget() { glBindFramebuffer(GL_FRAMEBUFFER, picture.framebuffer); }
 
 unsigned pictureFramebuffer() { return picture.framebuffer; }
+unsigned pictureTexture() { return picture.colour; }
 
 void closePictureTarget() {
+    closeFlashFilter();
     if (sharpProgram != 0) glDeleteProgram(sharpProgram);
     sharpProgram = 0;
     sharpProgramTried = false;
@@ -188,15 +191,16 @@ void scalePicture(unsigned output, int outputWidth, int outputHeight) {
 
     // The picture: a whole scale is nearest-neighbour alone, a plain blit;
     // any other is drawn sharply by the program, or linearly where there is
-    // none.
+    // none. With reduced flashing, the filter's shown picture.
+    const OffscreenTarget& source = filteredPicture() ? *filteredPicture() : picture;
     if (fit.width > 0 && fit.height > 0) {
         const bool whole = fit.width == pictureWidth * fit.wholeScale &&
                            fit.height == pictureHeight * fit.wholeScale;
         const GLuint program = whole ? 0 : sharpScalingProgram();
         if (program != 0) {
-            drawSharply(program, fit);
+            drawSharply(program, fit, source.colour);
         } else {
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, source.framebuffer);
             glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, fit.x, fit.y, right, top,
                               GL_COLOR_BUFFER_BIT, whole ? GL_NEAREST : GL_LINEAR);
             glBindFramebuffer(GL_FRAMEBUFFER, output);

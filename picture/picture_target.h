@@ -79,13 +79,16 @@ bool openPictureTarget(std::string& error);
 // Binds the picture target for drawing and reading: the next frame's target.
 void bindPictureTarget();
 
-// The picture target's framebuffer name, 0 before it is open.
+// The picture target's framebuffer and colour texture names, 0 before it is
+// open.
 unsigned pictureFramebuffer();
+unsigned pictureTexture();
 
 // Releases the picture target and the program, binding the window.
 void closePictureTarget();
 
-// Scales the frame in the picture target onto the framebuffer output (0: the
+// Scales the frame in the picture target (or, while the reduced-flashing
+// filter is open, its shown picture: flash_filter.h) onto the framebuffer output (0: the
 // window's back buffer) of outputWidth x outputHeight pixels, as the header
 // describes, and leaves output bound for drawing and reading. Only its own
 // state changes: the scissor test and box, the enabled tests, the viewport,

@@ -1,6 +1,8 @@
 // Finding an installed program's data folder. See data_folder.h.
 #include "process/data_folder.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -52,13 +54,42 @@ void enterInstalledDataFolder() {
     entered = !error;
 }
 
-std::string dataFilesWhere() {
+// The working directory's name; for one that was deleted under the program,
+// the name it had (the kernel's link says "<name> (deleted)").
+static std::string workingFolder() {
     std::error_code error;
     const std::string here = fs::current_path(error).string();
-    if (entered) return "in the data folder " + here;
-    std::string where = "looked in the working folder " + here;
-    if (!lookedFor.empty()) where += "; the data folder " + lookedFor + " does not exist";
+    if (!error) return here;
+    std::string had = fs::read_symlink("/proc/self/cwd", error).string();
+    const std::string deleted = " (deleted)";
+    if (had.size() > deleted.size() &&
+        had.compare(had.size() - deleted.size(), deleted.size(), deleted) == 0)
+        had.resize(had.size() - deleted.size());
+    return (had.empty() ? std::string("(its name unknown)") : had) + ", which was deleted";
+}
+
+std::string dataFilesWhere() {
+    if (entered) return "in the data folder " + workingFolder();
+    const std::string executable = lookedFor.empty() ? runningProgram() : std::string();
+    const std::string place = executable.empty() ? lookedFor : dataFolderPlace(executable).string();
+    std::error_code error;
+    if (!place.empty() && fs::is_directory(place, error)) return "in the data folder " + place;
+    std::string where = "looked in the working folder " + workingFolder();
+    if (!place.empty()) where += "; the data folder " + place + " does not exist";
     return where;
+}
+
+std::string dataFileProblem(const std::string& problem) {
+    const std::string missing = std::strerror(ENOENT);
+    if (problem.size() < missing.size() ||
+        problem.compare(problem.size() - missing.size(), missing.size(), missing) != 0)
+        return problem;
+    return problem + " (" + dataFilesWhere() + ")";
+}
+
+std::string defaultDataFile(const char* name) {
+    const std::string folder = installedDataFolder();
+    return folder.empty() ? std::string(name) : folder + "/" + name;
 }
 
 }  // namespace demo

@@ -26,9 +26,21 @@ std::string installedDataFolder();
 // program that is not installed.
 void enterInstalledDataFolder();
 
-// Where the show looked for its data files, for a message about a missing
+// Where a program looks for its data files, for a message about a missing
 // one: "in the data folder /usr/share/boxdemo", or "looked in the working
-// folder /home/ann; the data folder /usr/share/boxdemo does not exist".
+// folder /home/ann; the data folder /usr/share/boxdemo does not exist" (a
+// working folder that was deleted is named too: "/home/ann/gone, which was
+// deleted").
 std::string dataFilesWhere();
+
+// problem, why a data file the program reads by default cannot be read,
+// with where it was looked for when it is missing: "No such file or
+// directory (in the data folder /usr/share/boxdemo)".
+std::string dataFileProblem(const std::string& problem);
+
+// The data file name as a program that stays in its working directory (the
+// capture) reads it by default: in the installed data folder, else in the
+// working directory.
+std::string defaultDataFile(const char* name);
 
 }  // namespace demo

@@ -2,8 +2,8 @@
 # Checks that the source folders stand in layers: a folder's files include
 # headers of its own folder and of lower layers only, never of a higher one,
 # and two folders of one layer never include each other. The layers, lowest
-# first, as docs/architecture.md lists them; assets/, bench/ and tests/
-# stand beside them and may include any, but no layer includes them.
+# first, as docs/architecture.md lists them; assets/, bench/, tools/ and
+# tests/ stand beside them and may include any, but no layer includes them.
 #   scripts/check-layers.sh      status 1, with a line per stray include, if any
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -13,8 +13,10 @@
 set -euo pipefail
 
 packages=(g++ make cmake pkg-config freeglut3-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
-          libopenmpt-dev libsdl2-dev libpng-dev)
-testing=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick xmp ffmpeg)
+          libx11-dev libxrandr-dev libopenmpt-dev libsdl2-dev libpng-dev)
+# weston and xwayland: the show under a Wayland desktop's X server
+testing=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils imagemagick xmp ffmpeg weston
+         xwayland procps)
 for what in "$@"; do
     case $what in
         --test) packages+=("${testing[@]}") ;;

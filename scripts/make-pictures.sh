@@ -48,3 +48,13 @@ done
 "${capture[@]}" --size 1920x1080 --only "${frames[4]}" -o "$work/screen"
 cp "$(printf '%s/screen/frame-%06d.png' "$work" "${frames[4]}")" docs/fullscreen-1920x1080.png
 echo "docs/fullscreen-1920x1080.png  (frame ${frames[4]} at 1920x1080)"
+
+# Scene 1 eight seconds in, where it flashes most, as it is (left) and with
+# --reduce-flashing (right), each at 320x240. The filter runs on from a
+# second before, as it would have in the show.
+reduced=$(( starts[0] + 8 * fps ))
+"${capture[@]}" --size 320x240 --only "$reduced" -o "$work/plain"
+"${capture[@]}" --size 320x240 --reduce-flashing --frames "$(( reduced - fps ))-$reduced" -o "$work/reduced"
+convert "$(printf '%s/plain/frame-%06d.png' "$work" "$reduced")" \
+    "$(printf '%s/reduced/frame-%06d.png' "$work" "$reduced")" +append -strip docs/reduced-flashing.png
+echo "docs/reduced-flashing.png  (frame $reduced, as it is and with --reduce-flashing)"

@@ -146,6 +146,8 @@ namespace demo {
     X(Uniform1f, plain, void, glUniform1f, (GLint location, GLfloat value), (location, value))     \
     X(Uniform2f, plain, void, glUniform2f,                                                         \
       (GLint location, GLfloat a, GLfloat b), (location, a, b))                                    \
+    X(Uniform1i, plain, void, glUniform1i, (GLint location, GLint value), (location, value))       \
+    X(ActiveTexture, plain, void, glActiveTexture, (GLenum texture), (texture))                    \
     X(DeleteProgram, plain, void, glDeleteProgram, (GLuint program), (program))                    \
     X(PushAttrib, plain, void, glPushAttrib, (GLbitfield mask), (mask))                            \
     X(PopAttrib, plain, void, glPopAttrib, (), ())

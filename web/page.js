@@ -196,6 +196,39 @@ const loaded = load().catch((error) => {
     else fail(`The demo cannot start: ${error}.`);
 });
 
+// ---- reduced flashing ----
+// Two ways to start: "Play" and "Play with reduced flashing" (the show
+// through the program's reduced-flashing filter). The second is chosen when
+// the viewer's system asks for reduced motion; a focused button is the
+// choice a key starts. During the show a switch turns the filter on and off.
+
+const playButtons = { plain: document.getElementById('play'), reduced: document.getElementById('play-reduced') };
+const flashingSwitch = document.getElementById('flashing-switch');
+let reducedFlashing = window.matchMedia?.('(prefers-reduced-motion: reduce)').matches ?? false;
+
+function chooseReducedFlashing(on) {
+    reducedFlashing = on;
+    playButtons.reduced.classList.toggle('chosen', on);
+    playButtons.plain.classList.toggle('chosen', !on);
+    flashingSwitch.setAttribute('aria-pressed', String(on));
+    if (program) program._webReduceFlashing(on ? 1 : 0);
+}
+
+for (const [kind, button] of Object.entries(playButtons)) {
+    // NOTE: chosen before the start screen's own click handler starts the show.
+    button.addEventListener('click', () => chooseReducedFlashing(kind === 'reduced'));
+    button.addEventListener('focus', () => chooseReducedFlashing(kind === 'reduced'));
+}
+flashingSwitch.addEventListener('click', () => chooseReducedFlashing(!reducedFlashing));
+// NOTE: a key on the switch would end the show (any character does); it is
+// for the pointer.
+flashingSwitch.tabIndex = -1;
+chooseReducedFlashing(reducedFlashing);
+loaded.then(() => {
+    if (program) chooseReducedFlashing(reducedFlashing);
+    if (state === 'ready') (reducedFlashing ? playButtons.reduced : playButtons.plain).focus();
+});
+
 // ---- the tests' hook ----
 
 function base64(bytes) {
@@ -236,5 +269,7 @@ if (new URLSearchParams(location.search).has('test')) {
         // Moves the playing song to order and row.
         seek: (order, row) => songPlayer.seek(order, row),
         musicPlaying: () => songPlayer.playing,
+        // Whether the show is shown through the reduced-flashing filter.
+        reducedFlashing: () => reducedFlashing,
     };
 }

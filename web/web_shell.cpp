@@ -114,6 +114,10 @@ EMSCRIPTEN_KEEPALIVE int webFrame(int width, int height) {
     return running && !showOver() ? 1 : 0;
 }
 
+// Reduced flashing on (1) or off (0) from the next frame: the page's "Play
+// with reduced flashing" and its switch during the show.
+EMSCRIPTEN_KEEPALIVE void webReduceFlashing(int on) { setReducedFlashing(on != 0); }
+
 // A key that types a character ends the show, as on the desktop.
 EMSCRIPTEN_KEEPALIVE void webKey() {
     if (running) quitDemo(0);

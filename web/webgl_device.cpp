@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "picture/flash_filter_shader.h"
 #include "picture/picture_target.h"
 #include "picture/sharp_scaling.h"
 #include "scenes/frame.h"
+#include "show/platform.h"
 
 extern "C" {
 void emscripten_glActiveTexture(GLenum);
@@ -60,6 +62,7 @@ void emscripten_glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLen
                              const void*);
 void emscripten_glTexParameteri(GLenum, GLenum, GLint);
 void emscripten_glUniform1f(GLint, GLfloat);
+void emscripten_glUniform1i(GLint, GLint);
 void emscripten_glUniform2f(GLint, GLfloat, GLfloat);
 void emscripten_glUseProgram(GLuint);
 void emscripten_glVertexAttribPointer(GLuint, GLint, GLenum, GLboolean, GLsizei, const void*);
@@ -97,6 +100,10 @@ const char* const scalingFragmentPrologue =
     "#version 300 es\nprecision highp float;\n#define FRAGMENT_IN in\n"
     "#define PICTURE_AT(uv) texture(picture, uv)\nout vec4 scaledColour;\n"
     "#define FRAGMENT_OUT scaledColour\n";
+const char* const filterFragmentPrologue =
+    "#version 300 es\nprecision highp float;\n#define FRAGMENT_IN in\n"
+    "#define SAMPLE(s, uv) texture(s, uv)\nout vec4 shownColour;\n"
+    "#define FRAGMENT_OUT shownColour\n";
 
 constexpr int indicesPerQuad = 6;
 constexpr GLsizeiptr vertexBytesPerQuad = 4 * sizeof(ClipVertex);
@@ -110,6 +117,21 @@ GLint rectSizeUniform = -1, wholeScaleUniform = -1;
 
 // The offscreen picture: a colour texture, sampled by the scaling, and depth.
 GLuint picture = 0, pictureColour = 0, pictureDepth = 0;
+
+// Reduced flashing (picture/flash_filter_shader.h): its program, the shown
+// picture and the one before it (trading places every frame), and the clock
+// of the last frame shown through it. While it is on, every frame is drawn
+// offscreen and the shown picture is what is scaled.
+struct ReducedFlashing {
+    bool on = false;
+    GLuint program = 0;
+    GLint shareUniform = -1;
+    GLuint shown[2] = {0, 0}, shownColour[2] = {0, 0};
+    int current = 0;
+    bool started = false;
+    int lastClockMs = 0;
+};
+ReducedFlashing reduced;
 
 int canvasWidth = pictureWidth, canvasHeight = pictureHeight;
 bool frameBound = false;     // this frame's target is bound for drawing
@@ -166,6 +188,13 @@ bool makePrograms(std::string& problem) {
     if (quadProgram == 0) return false;
     scalingProgram = makeProgram(scalingVertex, scalingFragment, "corner", nullptr, problem);
     if (scalingProgram == 0) return false;
+    const char* const filterFragment[2] = {filterFragmentPrologue, flashFilterFragment};
+    const char* const filterVertex[2] = {scalingVertexPrologue, flashFilterVertex};
+    reduced.program = makeProgram(filterVertex, filterFragment, "corner", nullptr, problem);
+    if (reduced.program == 0) return false;
+    reduced.shareUniform = emscripten_glGetUniformLocation(reduced.program, "share");
+    emscripten_glUseProgram(reduced.program);
+    emscripten_glUniform1i(emscripten_glGetUniformLocation(reduced.program, "shown"), 1);
     rectSizeUniform = emscripten_glGetUniformLocation(scalingProgram, "rectSize");
     wholeScaleUniform = emscripten_glGetUniformLocation(scalingProgram, "wholeScale");
     // NOTE: the sampler "picture" is not set: it starts at texture unit 0,
@@ -184,21 +213,32 @@ bool makePrograms(std::string& problem) {
     return true;
 }
 
-// The picture's framebuffer: an RGBA8 colour texture, sampled nearest with
-// its edges clamped, and a 24-bit depth renderbuffer.
-bool makePicture() {
-    emscripten_glGenFramebuffers(1, &picture);
-    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, picture);
-    emscripten_glGenTextures(1, &pictureColour);
-    emscripten_glBindTexture(GL_TEXTURE_2D, pictureColour);
+// A 640x480 framebuffer with an RGBA8 colour texture, sampled nearest with
+// its edges clamped, left bound.
+void makeColourTarget(GLuint& framebuffer, GLuint& colour) {
+    emscripten_glGenFramebuffers(1, &framebuffer);
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    emscripten_glGenTextures(1, &colour);
+    emscripten_glBindTexture(GL_TEXTURE_2D, colour);
     emscripten_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pictureWidth, pictureHeight, 0, GL_RGBA,
                             GL_UNSIGNED_BYTE, nullptr);
     for (GLenum name : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER})
         emscripten_glTexParameteri(GL_TEXTURE_2D, name, GL_NEAREST);
     for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
         emscripten_glTexParameteri(GL_TEXTURE_2D, name, GL_CLAMP_TO_EDGE);
-    emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                                      pictureColour, 0);
+    emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour,
+                                      0);
+}
+
+// The picture's framebuffer: a colour target and a 24-bit depth
+// renderbuffer; then the reduced-flashing filter's two colour targets.
+bool makePicture() {
+    for (int i = 0; i < 2; ++i) {
+        makeColourTarget(reduced.shown[i], reduced.shownColour[i]);
+        if (emscripten_glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+            return false;
+    }
+    makeColourTarget(picture, pictureColour);
     emscripten_glGenRenderbuffers(1, &pictureDepth);
     emscripten_glBindRenderbuffer(GL_RENDERBUFFER, pictureDepth);
     emscripten_glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, pictureWidth,
@@ -233,7 +273,7 @@ void setCapability(GLenum cap, bool on) {
 // The frame's target, chosen at its first draw or clear.
 void bindPicture() {
     if (frameBound) return;
-    drawingDirect = canvasWidth == pictureWidth && canvasHeight == pictureHeight;
+    drawingDirect = !reduced.on && canvasWidth == pictureWidth && canvasHeight == pictureHeight;
     emscripten_glBindFramebuffer(GL_FRAMEBUFFER, drawingDirect ? 0 : picture);
     frameBound = true;
 }
@@ -336,10 +376,49 @@ void setCanvasSize(int width, int height) {
     canvasHeight = height;
 }
 
+namespace {
+
+// The reduced-flashing pass: the shown picture moved towards the frame just
+// drawn. Returns the shown picture's framebuffer and colour texture.
+void filterPicture(GLuint& framebuffer, GLuint& colour) {
+    const int clockMs = platformClockMs();
+    const float share =
+        flashFilterShare((clockMs - reduced.lastClockMs) / 1000.0, !reduced.started);
+    reduced.started = true;
+    reduced.lastClockMs = clockMs;
+    const int next = 1 - reduced.current;
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, reduced.shown[next]);
+    for (GLenum test : {GL_DEPTH_TEST, GL_BLEND, GL_SCISSOR_TEST})
+        emscripten_glDisable(test);
+    emscripten_glViewport(0, 0, pictureWidth, pictureHeight);
+    emscripten_glUseProgram(reduced.program);
+    emscripten_glUniform1f(reduced.shareUniform, share);
+    emscripten_glActiveTexture(GL_TEXTURE1);
+    emscripten_glBindTexture(GL_TEXTURE_2D, reduced.shownColour[reduced.current]);
+    emscripten_glActiveTexture(GL_TEXTURE0);
+    emscripten_glBindTexture(GL_TEXTURE_2D, pictureColour);
+    emscripten_glBindVertexArray(scalingArray);
+    emscripten_glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+    emscripten_glBindVertexArray(vertexArray);
+    emscripten_glUseProgram(quadProgram);
+    reduced.current = next;
+    framebuffer = reduced.shown[next];
+    colour = reduced.shownColour[next];
+}
+
+}  // namespace
+
+void setReducedFlashing(bool on) {
+    if (on && !reduced.on) reduced.started = false;  // the first frame as it is
+    reduced.on = on;
+}
+
 void presentPicture() {
     bindPicture();
     frameBound = false;
     if (drawingDirect) return;
+    GLuint source = picture, sourceColour = pictureColour;
+    if (reduced.on) filterPicture(source, sourceColour);
 
     // the largest 4:3 rectangle the canvas holds, centred, as on the desktop
     const PictureFit fit = fitPicture(canvasWidth, canvasHeight);
@@ -353,7 +432,7 @@ void presentPicture() {
     emscripten_glClear(GL_COLOR_BUFFER_BIT);
     if (whole) {
         // a whole scale is nearest-neighbour alone: one blit
-        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, picture);
+        emscripten_glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
         emscripten_glBlitFramebuffer(0, 0, pictureWidth, pictureHeight, fit.x, fit.y,
                                      fit.x + fit.width, fit.y + fit.height, GL_COLOR_BUFFER_BIT,
                                      GL_NEAREST);
@@ -366,7 +445,7 @@ void presentPicture() {
         emscripten_glUniform2f(rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
         emscripten_glUniform1f(wholeScaleUniform, GLfloat(fit.wholeScale));
         emscripten_glActiveTexture(GL_TEXTURE0);
-        emscripten_glBindTexture(GL_TEXTURE_2D, pictureColour);
+        emscripten_glBindTexture(GL_TEXTURE_2D, sourceColour);
         emscripten_glBindVertexArray(scalingArray);
         emscripten_glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
         emscripten_glBindVertexArray(vertexArray);

@@ -50,6 +50,11 @@ void clearPicture(const DrawState& state, unsigned mask, const float colour[4]);
 // The canvas's size in device pixels, from the next frame on.
 void setCanvasSize(int width, int height);
 
+// Reduced flashing on or off, from the next frame: while on, every frame is
+// drawn offscreen and the picture put on the canvas is the reduced-flashing
+// filter's (picture/flash_filter_shader.h), the first frame as it is.
+void setReducedFlashing(bool on);
+
 // Puts the picture on the canvas (see above) and ends the frame: the next
 // draw starts a new one.
 void presentPicture();

@@ -117,6 +117,8 @@ TEST(CaptureOptionsOutputs, DefaultsAreTheDemosFilesAtSixtyFramesPerSecond) {
     EXPECT_EQ(p.options.wavRate, 44100);
     EXPECT_EQ(p.options.width, 640);
     EXPECT_EQ(p.options.height, 480);
+    EXPECT_FALSE(p.options.reduceFlashing);
+    EXPECT_TRUE(parse({"--reduce-flashing", "-o", "out"}).options.reduceFlashing);
     EXPECT_EQ(parse({"--help"}).result, ParseResult::help);
     EXPECT_NE(std::string(demo::captureUsage()).find("--only"), std::string::npos);
     EXPECT_NE(std::string(demo::captureUsage()).find("--size WxH"), std::string::npos);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -373,6 +374,34 @@ TEST_F(CaptureProgram, ASizeScalesThePicturesAndTheVideo) {
               "width=1280\nheight=720");
 }
 
+TEST_F(CaptureProgram, ReducedFlashingShowsEachFrameOnTheWayFromTheLastShownToTheNew) {
+    ASSERT_EQ(run("--frames 0-29 -o " + path("plain")).status, 0);
+    ASSERT_EQ(run("--reduce-flashing --frames 0-29 -o " + path("reduced")).status, 0);
+    // Every channel of a shown frame lies between the last shown frame and
+    // the frame drawn, and moves off the last one wherever the two differ;
+    // the first frame is shown as drawn.
+    Picture last, shown, drawn;
+    std::string error;
+    long outside = 0, stuck = 0, heldBack = 0;
+    for (long long frame = 0; frame < 30; ++frame) {
+        ASSERT_TRUE(readPicture(path("plain/" + frameName(frame)), drawn, error)) << error;
+        ASSERT_TRUE(readPicture(path("reduced/" + frameName(frame)), shown, error)) << error;
+        if (frame == 0) {
+            EXPECT_EQ(shown.rgb, drawn.rgb);
+        }
+        for (std::size_t i = 0; frame > 0 && i < shown.rgb.size(); ++i) {
+            const int from = last.rgb[i], to = drawn.rgb[i], now = shown.rgb[i];
+            outside += now < std::min(from, to) || now > std::max(from, to);
+            stuck += from != to && now == from;
+            heldBack += std::abs(to - from) > 16 && now != to;
+        }
+        last = shown;
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(stuck, 0);
+    EXPECT_GT(heldBack, 10000) << "the filter held back no large change";
+}
+
 TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
     struct Case {
         std::string arguments, environment, mentions;
@@ -382,8 +411,15 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
         {"--bogus -o frames", "", "--bogus"},
         {"--fps 0 -o frames", "", "--fps"},
         {"--module missing.it -o frames", "", "cannot load missing.it"},
+        {"--module cut.it -o frames", "",
+         "cannot load cut.it: the file is cut short: it has 3000 "},
+        // A name with a newline in it stays on the one line, escaped.
+        {"--module 'a\nb.it' -o frames", "", "cannot load a\\nb.it: No such file or directory\n"},
         {"--font missing.tga -o frames", "", "cannot load missing.tga"},
         {"--fps 10 --frames 0-3 -o show.mp4", absentPath, "ffmpeg"},
+        // ffmpeg's errors in several lines: the first, quoted, ends the one.
+        {"--fps 10 --frames 0-3 -o show.mp4", "PATH=\"$PWD/fake:$PATH\"",
+         "ffmpeg failed with status 1 (\"av_write: No space left on device\") while encoding"},
         {"--fps 10 -o frames", "env -u DISPLAY", "DISPLAY"},
         // A range that starts after the show's quit row, and a frame past it.
         {"--fps 10 --frames 200-210 -o frames", "", "ends at frame 60"},
@@ -395,6 +431,15 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
          "cannot write pictures/frame-000012.png: File too large"},
         {"--fps 10 --wav music.wav", "ulimit -f 8;", "cannot write music.wav: File too large"},
     };
+    // An ffmpeg that fails as on a full disc.
+    ASSERT_EQ(mkdir(path("fake").c_str(), 0700), 0);
+    std::ofstream(path("fake/ffmpeg")) << "#!/bin/sh\ncat >/dev/null\necho '[mp4 @ 0x5] "
+                                          "av_write: No space left on device' >&2\necho "
+                                          "'Error writing trailer' >&2\nexit 1\n";
+    ASSERT_EQ(chmod(path("fake/ffmpeg").c_str(), 0700), 0);
+    // The test module cut short.
+    std::ofstream(path("cut.it"), std::ios::binary)
+        << testsupport::readFileBytes(testModulePath()).substr(0, 3000);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.environment + " " + c.arguments);
         const RunResult r = run(c.arguments, c.environment);
@@ -409,7 +454,7 @@ TEST_F(CaptureProgram, MistakesEndItWithOneLineAndAFailureStatus) {
     EXPECT_FALSE(fileExists(path("show.mp4")));
     // The complete picture stays; the one that failed leaves nothing behind.
     EXPECT_EQ(testsupport::commandOutput("ls -A '" + path("pictures") + "'"), "frame-000000.png");
-    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "'"), "pictures");
+    EXPECT_EQ(testsupport::commandOutput("ls -A '" + folder + "'"), "cut.it\nfake\npictures");
 }
 
 TEST_F(CaptureProgram, OutputsThatAreNotPlainFilesAreWrittenIntoNotReplaced) {
@@ -491,6 +536,45 @@ TEST_F(CaptureProgram, MusicThatLoopsWithoutReachingTheEndFailsAtOnce) {
         EXPECT_NE(r.errorText.find(c.says), std::string::npos) << r.errorText;
         EXPECT_NE(r.errorText.find("choose a range"), std::string::npos) << r.errorText;
         EXPECT_FALSE(fileExists(path("t.txt"))) << "an unfinished timeline was left";
+    }
+}
+
+TEST_F(CaptureProgram, AReaderThatHasGoneFailsEachOutputWithOneLineAndLeavesNothing) {
+    // Each kind of output into a pipe whose reader has gone: a WAV, a
+    // timeline beside pictures (it fails before frame 300 is drawn), a video
+    // (through a link named .mp4).
+    ASSERT_EQ(symlink("/dev/stdout", path("out.mp4").c_str()), 0);
+    ASSERT_EQ(mkdir(path("tmp").c_str(), 0700), 0);
+    struct Case {
+        std::string arguments, written;
+    };
+    const Case cases[] = {{"--wav /dev/stdout", "/dev/stdout"},
+                          {"--fps 60 --only 0,300 -o frames --timeline /dev/stdout", "/dev/stdout"},
+                          {"--fps 10 --frames 0-9 -o out.mp4", "out.mp4"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        if (c.written == "out.mp4" && !testsupport::haveCommand("ffmpeg")) continue;
+        const int status = testsupport::runIntoGonePipe(
+            "cd '" + folder + "' && TMPDIR=tmp '" + programPath() + "' --quiet " + testInputs() +
+                " " + c.arguments + " 2>errors.txt",
+            1);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(testsupport::readFileBytes(path("errors.txt")),
+                  "demo-capture: cannot write " + c.written + ": Broken pipe\n");
+    }
+    EXPECT_EQ(
+        testsupport::commandOutput("cd '" + folder + "' && find . -name '.*' -o -path './tmp/*'"),
+        ".")
+        << "hidden or intermediate files were left";
+
+    // A failure whose standard error is such a pipe still ends with its own
+    // status.
+    for (const auto& [arguments, status] :
+         {std::pair<std::string, int>{"--module missing.it --wav x.wav", 1}, {"--bogus", 2}}) {
+        EXPECT_EQ(testsupport::runIntoGonePipe(
+                      "cd '" + folder + "' && '" + programPath() + "' " + arguments, 2),
+                  status)
+            << arguments;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <csignal>
 #include <cstdio>
@@ -17,7 +18,9 @@
 
 #include "show/sequencer.h"
 #include "desktop/desktop_shell.h"
+#include "picture/flash_filter_shader.h"
 #include "tests/support/commands.h"
+#include "tests/support/fake_display.h"
 #include "tests/support/fake_music.h"
 #include "tests/support/gl_recorder.h"
 
@@ -33,6 +36,7 @@ protected:
     void SetUp() override {
         glrec::reset();
         fakemusic::reset();
+        fakedisplay::reset();
         directory = testsupport::makeTemporaryFolder("desktop-shell-test");
         ASSERT_EQ(chdir(directory.c_str()), 0);
         writeFontImage(17170);
@@ -215,6 +219,19 @@ TEST_F(DesktopShell, WhereTheScreenCannotSwitchPlaysScaledInAFullScreenWindowAnd
     EXPECT_EQ(testing::internal::GetCapturedStderr(), scaledLine);
     EXPECT_EQ(glrec::callsOf(Fn::FullScreen).size(), 1u);
 
+    // Under Xwayland the switch is never asked for, though GLUT deems it
+    // possible: the show plays scaled and says why.
+    glrec::reset();
+    fakedisplay::xwayland = true;
+    testing::internal::CaptureStderr();
+    runDemo();
+    fakedisplay::reset();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "demo: the X server is Xwayland, whose screen modes are only emulated; playing full "
+              "screen, scaled\n");
+    EXPECT_EQ(glrec::callsOf(Fn::EnterGameMode).size(), 0u);
+    EXPECT_EQ(glrec::callsOf(Fn::FullScreen).size(), 1u);
+
     // Without an offscreen target there is no show: one line, status 1.
     glrec::reset();
     glrec::setGameModePossible(false);
@@ -267,6 +284,52 @@ TEST_F(DesktopShell, InTheFullScreenWindowScenesSeeA640x480ScreenAndFramesAreSca
     EXPECT_TRUE(glrec::state().depthTest);
     EXPECT_EQ(glrec::state().scissorBox, (std::array<int, 4>{5, 6, 7, 8}));
     EXPECT_EQ(glrec::state().misuse, 0);
+    backToGameMode();
+}
+
+TEST_F(DesktopShell, WithReduceFlashingEveryFrameReachesTheScreenThroughTheFilterInGameModeToo) {
+    char name[] = "demo";
+    char option[] = "--reduce-flashing";
+    char* argv[] = {name, option, nullptr};
+    glrec::setElapsedMs(1000);
+    EXPECT_EQ(demo::runDemo(2, argv), 0);
+    // Game mode as ever; then the picture target (framebuffer 1) and the
+    // filter's two (2 and 3), the picture target bound for the first frame.
+    EXPECT_EQ(glrec::callsOf(Fn::EnterGameMode).size(), 1u);
+    EXPECT_EQ(glrec::callsOf(Fn::GenFramebuffers).size(), 3u);
+    EXPECT_EQ(glrec::callsOf(Fn::BindFramebuffer).back(),
+              call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, 1}));
+    demo::onReshape(640, 480);
+
+    // Each frame: the filter's pass into one of its targets, which then
+    // reaches the screen 1:1, the swap, the picture target bound again. The
+    // first frame is shown as it is (share 1); the next, 100 ms on, moves
+    // the shown picture part of the way, into the other target.
+    const struct {
+        int clockMs;
+        double share;
+        int shown;
+    } frames[] = {{1000, 1.0, 3}, {1100, 1 - std::exp(-0.1 / demo::flashFilterSeconds), 2}};
+    for (const auto& frame : frames) {
+        SCOPED_TRACE(frame.clockMs);
+        glrec::reset();
+        glrec::setElapsedMs(frame.clockMs);
+        demo::presentFrame();
+        const auto& calls = glrec::calls();
+        const std::size_t pass =
+            indexOf(call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, double(frame.shown)}));
+        const std::size_t blit =
+            indexOf(call(Fn::BlitFramebuffer, {0, 0, 640, 480, 0, 0, 640, 480, GL_NEAREST}));
+        ASSERT_LT(pass, blit);
+        ASSERT_EQ(glrec::callsOf(Fn::Uniform1f).size(), 1u);
+        EXPECT_NEAR(glrec::callsOf(Fn::Uniform1f).at(0).arg[1], frame.share, 1e-6);
+        EXPECT_EQ(glrec::callsOf(Fn::Vertex3f).size(), 4u);
+        EXPECT_EQ(calls.at(blit - 1),
+                  call(Fn::BindFramebuffer, {GL_READ_FRAMEBUFFER, double(frame.shown)}));
+        EXPECT_LT(blit, indexOf(call(Fn::SwapBuffers)));
+        EXPECT_EQ(calls.back(), call(Fn::BindFramebuffer, {GL_FRAMEBUFFER, 1}));
+        EXPECT_EQ(glrec::state().misuse, 0);
+    }
     backToGameMode();
 }
 

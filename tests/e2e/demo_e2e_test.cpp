@@ -17,9 +17,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "tests/support/commands.h"
@@ -343,6 +345,148 @@ TEST_F(EndToEnd, AnXServerThatStopsAnsweringStillLetsASignalEndBothPrograms) {
               "demosong.it\nfontpre.tga\nstderr.txt\nstdout.txt");
 }
 
+TEST_F(EndToEnd, AnXServerThatGoesAwayEndsBothProgramsWithTheirOwnLineAndLeavesNothing) {
+    if (!haveCommand("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    provideFiles();
+    // The server ended under a running program: status 1, one line of the
+    // program's own, nothing of it left behind.
+    const auto losesItsServer = [&](const std::function<pid_t(const std::string&)>& startOn) {
+        VirtualScreen screen(1024, 768);
+        EXPECT_FALSE(screen.display.empty()) << "Xvfb did not start";
+        const pid_t program = startOn(screen.display);
+        kill(screen.pid, SIGKILL);
+        waitpid(screen.pid, nullptr, 0);
+        screen.pid = -1;
+        int status = 0;
+        waitpid(program, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        return ": lost the connection to the X display " + screen.display +
+               " (its X server ended, or the connection to it broke)\n";
+    };
+
+    const std::string showLine = losesItsServer([&](const std::string& display) {
+        start("dummy", display);
+        EXPECT_FALSE(findWindow(20, display).empty()) << errors();
+        return std::exchange(run.pid, -1);
+    });
+    EXPECT_EQ(errors(), windowLine + "demo" + showLine);
+
+    const std::string captureLine = losesItsServer([&](const std::string& display) {
+        const pid_t capture = fork();
+        if (capture == 0) {
+            if (chdir(directory.c_str()) != 0) _exit(127);
+            const int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(err, 2);
+            setenv("DISPLAY", display.c_str(), 1);
+            const std::string program = binaryDir + "/demo-capture";
+            execl(program.c_str(), "demo-capture", "--quiet", "-o", "show.mp4", "--wav", "show.wav",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Mid-capture: once the outputs' hidden files are there.
+        for (int tries = 0; tries < 400; ++tries) {
+            if (commandOutput("ls -A '" + directory + "' | grep '^[.]'") != "") break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        return capture;
+    });
+    EXPECT_EQ(errors(), "demo-capture" + captureLine);
+    EXPECT_EQ(commandOutput("ls -A '" + directory + "'"),
+              "demosong.it\nfontpre.tga\nstderr.txt\nstdout.txt");
+}
+
+TEST_F(EndToEnd, WithoutAnXDisplayTheShowSaysSoNamingDisplay) {
+    provideFiles();
+    const testsupport::CommandResult r =
+        testsupport::runCommand("cd '" + directory + "' && env -u DISPLAY '" + program + "' 2>&1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output.rfind("demo: no X display: DISPLAY is not set", 0), 0u) << r.output;
+    start("dummy", ":99999");
+    EXPECT_EQ(waitForExit(20), 1);
+    EXPECT_EQ(errors().rfind("demo: cannot open the X display :99999 (DISPLAY=:99999)", 0), 0u)
+        << errors();
+}
+
+TEST_F(EndToEnd, UnderAMemoryLimitTooSmallForTheGlDriverBothProgramsSaySoInOneLine) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit";
+#endif
+    provideFiles();
+    for (const std::string& run :
+         {"'" + program + "'", "'" + binaryDir + "/demo-capture' --quiet --timeline t"}) {
+        const testsupport::CommandResult r = testsupport::runCommand(
+            "cd '" + directory + "' && ulimit -v 150000 && " + run + " 2>&1");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+        EXPECT_NE(r.output.find("; memory may have run out (ulimit -v lets the process have 146 "
+                                "MiB)\n"),
+                  std::string::npos)
+            << r.output;
+    }
+}
+
+// A headless weston with its Xwayland, on a socket and runtime folder of its
+// own; stopped when it goes out of scope. Weston starts Xwayland when the
+// first X client connects.
+class WestonXwayland {
+public:
+    WestonXwayland() {
+        runtime = testsupport::makeTemporaryFolder("demo-weston");
+        pid = fork();
+        if (pid == 0) {
+            const int log = open((runtime + "/weston.log").c_str(), O_WRONLY | O_CREAT, 0644);
+            dup2(log, 1);
+            dup2(log, 2);
+            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+            unsetenv("WAYLAND_DISPLAY");
+            execlp("weston", "weston", "--backend=headless-backend.so", "--use-pixman",
+                   "--xwayland", "--socket=demo-test", "--idle-time=0", "--width=1024",
+                   "--height=768", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Weston names the X display it listens on once it does.
+        const std::string said = "xserver listening on display ";
+        for (int tries = 0; tries < 200 && display.empty(); ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const std::string log = readFileBytes(runtime + "/weston.log");
+            const std::size_t at = log.find(said);
+            if (at != std::string::npos && log.find('\n', at) != std::string::npos)
+                display = log.substr(at + said.size(), log.find('\n', at) - at - said.size());
+        }
+    }
+    ~WestonXwayland() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+        testsupport::removeFolder(runtime);
+    }
+
+    // The Xwayland server weston started, or "" when none runs.
+    std::string xwayland() const {
+        return commandOutput("pgrep -P " + std::to_string(pid) + " Xwayland");
+    }
+
+    std::string runtime, display;
+    pid_t pid = -1;
+};
+
+TEST_F(EndToEnd, UnderXwaylandTheShowPlaysScaledToItsEndAndTheServerLives) {
+    for (const char* tool : {"weston", "Xwayland", "pgrep"}) {
+        if (!haveCommand(tool)) GTEST_SKIP() << tool << " is not installed";
+    }
+    WestonXwayland weston;
+    ASSERT_FALSE(weston.display.empty()) << readFileBytes(weston.runtime + "/weston.log");
+    provideFiles();
+    start("dummy", weston.display);
+    EXPECT_EQ(waitForExit(60), 0) << errors();
+    EXPECT_EQ(errors(),
+              "demo: the X server is Xwayland, whose screen modes are only emulated; playing full "
+              "screen, scaled\n");
+    EXPECT_NE(weston.xwayland(), "") << "the Xwayland server went down";
+}
+
 TEST_F(EndToEnd, AMissingOrShortFontImageIsNamedAndEndsWithOne) {
     provideFiles(false, true);
     // Said before any X display is asked for: there is none at :99999.
@@ -358,6 +502,16 @@ TEST_F(EndToEnd, AMissingOrShortFontImageIsNamedAndEndsWithOne) {
 
     std::ofstream(path("fontpre.tga")) << "not an image";
     expectStartFails("demo: fontpre.tga: ");
+
+    // From a working folder deleted under it: named all the same.
+    const testsupport::CommandResult r =
+        testsupport::runCommand("mkdir '" + path("gone") + "' && cd '" + path("gone") +
+                                "' && rmdir ../gone && '" + program + "' 2>&1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("(looked in the working folder " + path("gone") +
+                            ", which was deleted; the data folder /"),
+              std::string::npos)
+        << r.output;
 }
 
 TEST_F(EndToEnd, AMissingOrBrokenModuleIsNamedAndEndsWithOne) {
@@ -366,6 +520,14 @@ TEST_F(EndToEnd, AMissingOrBrokenModuleIsNamedAndEndsWithOne) {
 
     std::ofstream(path("demosong.it")) << "this is not a tracker module";
     expectStartFails("demo: cannot load demosong.it: ");
+
+    // Cut short (libopenmpt would play it, silent or with parts missing).
+    const std::string song = readFileBytes(binaryDir + "/testdata/demosong.it");
+    for (const std::size_t cut : {std::size_t(3000), song.size() / 2}) {
+        std::ofstream(path("demosong.it")) << song.substr(0, cut);
+        expectStartFails("demo: cannot load demosong.it: the file is cut short: it has " +
+                         std::to_string(cut) + " bytes, too few for its ");
+    }
 }
 
 TEST_F(EndToEnd, AnAudioDeviceThatCannotOpenIsReportedWithTheSilentHint) {
@@ -443,10 +605,20 @@ TEST_F(EndToEnd, WithStandardErrorClosedTheShowStillEndsByItself) {
     EXPECT_EQ(waitForExit(60), 0);
 }
 
+TEST_F(EndToEnd, AReaderThatHasGoneOrAGoneStandardErrorEndsWithOneNot141) {
+    // The help text into a pipe whose reader has gone: one line, status 1.
+    EXPECT_EQ(
+        testsupport::runIntoGonePipe("'" + program + "' --help 2>'" + path("stderr.txt") + "'", 1),
+        1);
+    EXPECT_EQ(errors(), "demo: cannot write the help text: Broken pipe\n");
+    // A show that cannot start (no font) with its standard error such a pipe.
+    EXPECT_EQ(testsupport::runIntoGonePipe("cd '" + directory + "' && '" + program + "'", 2), 1);
+}
+
 TEST_F(EndToEnd, HelpAndVersionAnswerWithoutPlaying) {
     const testsupport::CommandResult help = testsupport::runCommand(program + " --help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.output.rfind("Usage: demo\n", 0), 0u) << help.output;
+    EXPECT_EQ(help.output.rfind("Usage: demo [--reduce-flashing]\n", 0), 0u) << help.output;
     const testsupport::CommandResult version = testsupport::runCommand(program + " --version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.output.rfind("boxdemo ", 0), 0u) << version.output;
@@ -498,6 +670,17 @@ TEST_F(Installed, TheCaptureReadsTheInstalledFilesAndWritesInTheWorkingFolder) {
     // The test module reaches the quit row after about 6.5 s: some 65 frames.
     const std::string timeline = readFileBytes(path("timeline.txt"));
     EXPECT_GT(std::count(timeline.begin(), timeline.end(), '\n'), 50) << timeline;
+
+    // With its data folder gone, it says where it looked, as the show does.
+    testsupport::removeFolder(prefix + "/share");
+    const auto lost = testsupport::runCommand("cd '" + directory + "' && '" + prefix +
+                                              "/" DEMO_INSTALL_BINDIR "/boxdemo-capture' " +
+                                              "--quiet --timeline timeline.txt 2>&1");
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_EQ(lost.output,
+              "boxdemo-capture: cannot load fontpre.tga: cannot open: No such file or "
+              "directory (looked in the working folder " +
+                  directory + "; the data folder " + data + " does not exist)\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The music layer played for real through SDL's dummy driver, which consumes
 // audio in real time without a sound card: position and timing, looping,
 // stop / free / re-load, failure reasons and calls made in the wrong state.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,12 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "music/module_file.h"
 #include "music/player.h"
 #include "tests/music/music_support.h"
 
 namespace {
 
 using namespace musictest;
+using ::testing::HasSubstr;
 
 constexpr std::uint32_t showFlags = BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET;
 constexpr std::uint32_t noModule = 0xFFFFFFFFu;
@@ -265,9 +268,12 @@ TEST_F(Player, DamagedAndRandomBytesNeverCrashALoad) {
     const std::vector<std::uint8_t> module = fastModule(3);
     std::mt19937 random(12345);
     for (std::size_t cut = 1; cut < module.size(); cut += 1 + cut / 4) {
-        // cut short
-        if (BASSMOD_MusicLoad(1, module.data(), 0, std::uint32_t(cut), showFlags) == 0) {
-            EXPECT_STRNE(musicErrorText(), "") << "cut at " << cut;
+        // cut short: refused wherever the cut is (libopenmpt would play what
+        // it has), with the words past the magic number
+        EXPECT_EQ(BASSMOD_MusicLoad(1, module.data(), 0, std::uint32_t(cut), showFlags), 0)
+            << "cut at " << cut;
+        if (cut >= 4) {
+            EXPECT_THAT(musicErrorText(), HasSubstr("the file is cut short: it has "));
         }
         // a byte flipped
         std::vector<std::uint8_t> flipped = module;
@@ -287,6 +293,30 @@ TEST_F(Player, DamagedAndRandomBytesNeverCrashALoad) {
             EXPECT_STRNE(musicErrorText(), "");
         }
     }
+}
+
+TEST_F(Player, ACompressedSampleIsCompleteOnlyWithAllItsBlocks) {
+    // The fast module's sample marked compressed: its data is then one
+    // block, a 16-bit byte count and the bytes, which must lie in the file.
+    std::vector<std::uint8_t> module = fastModule(1);
+    const auto field = [&](std::size_t at) {
+        return std::uint32_t(module[at] | module[at + 1] << 8 | module[at + 2] << 16 |
+                             module[at + 3] << 24);
+    };
+    const std::size_t orders = module[0x20] | module[0x21] << 8;
+    const std::size_t instruments = module[0x22] | module[0x23] << 8;
+    const std::size_t sample = field(0xC0 + orders + 4 * instruments);
+    ASSERT_EQ(std::memcmp(&module[sample], "IMPS", 4), 0);
+    module[sample + 0x12] |= 8;
+    const std::size_t data = field(sample + 0x48);
+    const std::size_t blockBytes = module.size() - data - 2;
+    module[data] = std::uint8_t(blockBytes);
+    module[data + 1] = std::uint8_t(blockBytes >> 8);
+    std::string why;
+    EXPECT_TRUE(demo::moduleComplete(module.data(), module.size(), why)) << why;
+    EXPECT_FALSE(demo::moduleComplete(module.data(), module.size() - 1, why));
+    module[data] = std::uint8_t(blockBytes + 1);
+    EXPECT_FALSE(demo::moduleComplete(module.data(), module.size(), why));
 }
 
 // Sets an environment variable for the life of the object, then restores it.

@@ -3,6 +3,9 @@
 
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <fstream>
@@ -21,6 +24,25 @@ CommandResult runCommand(const std::string& command) {
     const int status = pclose(pipe);
     if (status != -1 && WIFEXITED(status)) result.status = WEXITSTATUS(status);
     return result;
+}
+
+int runIntoGonePipe(const std::string& command, int fd) {
+    int ends[2];
+    if (pipe(ends) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        dup2(ends[1], fd);
+        close(ends[1]);
+        std::signal(SIGPIPE, SIG_DFL);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ends[0]);
+    close(ends[1]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 std::string commandOutput(const std::string& command) {

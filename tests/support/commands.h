@@ -15,6 +15,12 @@ struct CommandResult {
 // to the command for its errors too).
 CommandResult runCommand(const std::string& command);
 
+// Runs command with /bin/sh, its descriptor fd (1 or 2) the write end of a
+// pipe whose reader has gone (closed before the command starts), as when an
+// output is piped into a program that has ended; SIGPIPE at its default, as
+// a shell leaves it. Returns the exit status, 128 + n when signal n ended it.
+int runIntoGonePipe(const std::string& command, int fd);
+
 // The standard output of command, trailing newlines removed.
 std::string commandOutput(const std::string& command);
 

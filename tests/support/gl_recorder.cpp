@@ -5,6 +5,8 @@
 #include <GL/glut.h>
 #include <GL/glext.h>
 
+#include <cstdarg>
+
 #include <cstdio>
 #include <type_traits>
 
@@ -287,6 +289,11 @@ DEMO_GL_CALLS(GLREC_DEFINE)
 // ---- GLUT: the calls that pass a string or a callback, or answer ----
 
 void glutInit(int* argc, char**) { record(Fn::Init, {double(*argc)}); }
+
+// NOTE: freeglut's own, outside the list: the desktop shell hands GLUT its
+// fatal-error handler, which GLUT's other headers (Emscripten's) lack. Not
+// recorded: it draws nothing.
+extern "C" void glutInitErrorFunc(void (*)(const char*, va_list)) {}
 
 int glutCreateWindow(const char* title) {
     record(Fn::CreateWindow, {}, title);

@@ -97,7 +97,8 @@ export function launchBrowser(name) {
 
 // A page of the site with the test hook, at url (the site's address, or the
 // page's file), loaded: the start screen or a problem showing.
-// options.width/height: the window; options.intercept: (request) => true when
+// options.width/height: the window; options.reducedMotion: the system asks
+// for reduced motion; options.intercept: (request) => true when
 // it answered the request itself; options.beforeLoad: a function run in the
 // page before its scripts. The console's errors are collected in
 // page.consoleErrors.
@@ -111,6 +112,7 @@ export async function openPage(browser, url, options = {}) {
         page.on('request', (request) => options.intercept(request) || request.continue());
     }
     if (options.beforeLoad) await page.evaluateOnNewDocument(options.beforeLoad);
+    if (options.reducedMotion) await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
     await page.goto(`${url}?test`);
     await page.waitForFunction(() => document.body.dataset.state !== 'loading');
     return page;
@@ -158,14 +160,15 @@ function topDownRgb(rgba, width, height) {
 // The desktop capture at fps frames a second: its timeline (frame, clockMs,
 // position, scene, elapsedMs for every frame) and, as top-down RGB, the
 // frames listed in `only`, at size (scaled as the desktop's full screen
-// scales its picture).
-export function captureShow(fps, only, size = '640x480') {
+// scales its picture), with the capture's further options.
+export function captureShow(fps, only, size = '640x480', options = []) {
     const folder = mkdtempSync(path.join(tmpdir(), 'boxdemo-capture-'));
     try {
         execFileSync(path.join(root, 'scripts/with-display.sh'), [
             path.join(nativeBuild, 'demo-capture'), '--quiet', '--fps', String(fps), '--size', size,
             '--module', path.join(nativeBuild, 'demosong.it'), '--font', path.join(nativeBuild, 'fontpre.tga'),
             '--timeline', path.join(folder, 'timeline.txt'), '--only', only.join(','), '-o', path.join(folder, 'frames'),
+            ...options,
         ]);
         const timeline = readFileSync(path.join(folder, 'timeline.txt'), 'utf8').split('\n')
             .filter((line) => line && !line.startsWith('#'))

@@ -1,0 +1,145 @@
+// The reduced-flashing filter. See flash_filter.h.
+#define GL_GLEXT_PROTOTYPES
+#include "picture/flash_filter.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include "picture/flash_filter_shader.h"
+#include "scenes/frame.h"
+
+namespace demo {
+
+namespace {
+
+// The filter's state: the shown picture and the one before it (they trade
+// places every frame), its program, and the clock of the last frame.
+struct FlashFilter {
+    OffscreenTarget shown[2];
+    int current = 0;  // which of shown holds the picture shown now
+    GLuint program = 0;
+    GLint shareUniform = -1;
+    bool started = false;
+    int lastClockMs = 0;
+};
+FlashFilter filter;
+
+// The platform's prologues of the filter's program (flash_filter_shader.h):
+// GLSL 1.20, the corner from glVertex.
+const char* const vertexPrologue =
+    "#version 120\n#define CORNER gl_Vertex.xy\n#define VERTEX_OUT varying\n";
+const char* const fragmentPrologue =
+    "#version 120\n#define FRAGMENT_IN varying\n#define SAMPLE(s, uv) texture2D(s, uv)\n"
+    "#define FRAGMENT_OUT gl_FragColor\n";
+
+GLuint compiledShader(GLenum kind, const char* prologue, const char* source) {
+    const GLuint shader = glCreateShader(kind);
+    const char* const parts[2] = {prologue, source};
+    glShaderSource(shader, 2, parts, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled == GL_TRUE) return shader;
+    glDeleteShader(shader);
+    return 0;
+}
+
+GLuint linkedProgram() {
+    const GLuint vertex = compiledShader(GL_VERTEX_SHADER, vertexPrologue, flashFilterVertex);
+    const GLuint fragment =
+        compiledShader(GL_FRAGMENT_SHADER, fragmentPrologue, flashFilterFragment);
+    GLuint program = 0;
+    if (vertex != 0 && fragment != 0) {
+        program = glCreateProgram();
+        glAttachShader(program, vertex);
+        glAttachShader(program, fragment);
+        glLinkProgram(program);
+        GLint linked = GL_FALSE;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        if (linked != GL_TRUE) {
+            glDeleteProgram(program);
+            program = 0;
+        }
+    }
+    if (vertex != 0) glDeleteShader(vertex);
+    if (fragment != 0) glDeleteShader(fragment);
+    return program;
+}
+
+}  // namespace
+
+bool openFlashFilter(std::string& error) {
+    closeFlashFilter();
+    const bool made = makeOffscreenTarget(filter.shown[0], pictureWidth, pictureHeight, false) &&
+                      makeOffscreenTarget(filter.shown[1], pictureWidth, pictureHeight, false);
+    filter.program = made ? linkedProgram() : 0;
+    bindPictureTarget();
+    if (filter.program == 0) {
+        closeFlashFilter();
+        error = made ? "the GL driver cannot make the reduced-flashing filter's GLSL 1.20 program"
+                     : "the GL driver cannot make the reduced-flashing filter's framebuffers";
+        return false;
+    }
+    const GLint pictureSampler = glGetUniformLocation(filter.program, "picture");
+    const GLint shownSampler = glGetUniformLocation(filter.program, "shown");
+    filter.shareUniform = glGetUniformLocation(filter.program, "share");
+    GLint previous = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    glUseProgram(filter.program);
+    glUniform1i(pictureSampler, 0);
+    glUniform1i(shownSampler, 1);
+    glUseProgram(GLuint(previous));
+    return true;
+}
+
+void filterPicture(int clockMs) {
+    if (filter.program == 0) return;
+    const float share = flashFilterShare((clockMs - filter.lastClockMs) / 1000.0, !filter.started);
+    filter.started = true;
+    filter.lastClockMs = clockMs;
+    const OffscreenTarget& before = filter.shown[filter.current];
+    const OffscreenTarget& after = filter.shown[1 - filter.current];
+
+    // One quad over the next shown picture, from the frame and the last.
+    glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TEXTURE_BIT);
+    GLint previous = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    for (GLenum test : {GL_DEPTH_TEST, GL_BLEND, GL_CULL_FACE, GL_SCISSOR_TEST})
+        glDisable(test);
+    glBindFramebuffer(GL_FRAMEBUFFER, after.framebuffer);
+    glViewport(0, 0, pictureWidth, pictureHeight);
+    glUseProgram(filter.program);
+    glUniform1f(filter.shareUniform, share);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, before.colour);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, pictureTexture());
+    glBegin(GL_QUADS);
+    glVertex3f(0, 0, 0);
+    glVertex3f(1, 0, 0);
+    glVertex3f(1, 1, 0);
+    glVertex3f(0, 1, 0);
+    glEnd();
+    glUseProgram(GLuint(previous));
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glPopAttrib();
+    filter.current = 1 - filter.current;
+
+    bindPictureTarget();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, after.framebuffer);
+}
+
+const OffscreenTarget* filteredPicture() {
+    return filter.program != 0 ? &filter.shown[filter.current] : nullptr;
+}
+
+void closeFlashFilter() {
+    if (filter.program != 0) glDeleteProgram(filter.program);
+    releaseOffscreenTarget(filter.shown[0]);
+    releaseOffscreenTarget(filter.shown[1]);
+    filter = FlashFilter{};
+}
+
+}  // namespace demo
