@@ -49,17 +49,13 @@ bool findOnPath(const char* program) {
 // NOTE: every path goes to ffmpeg as "file:path", so that a name beginning
 // with '-' or holding a ':' is never read as an option or a protocol.
 
-// What an ffmpeg run writes to its standard error: an anonymous file in
-// memory, read when it has ended (which a full disc cannot stop). -1: none.
-// One at a time: the encoder's, then the muxer's.
-static int ffmpegErrors = -1;
-
 // Starts ffmpeg with arguments, its standard input the read end of a new pipe
 // when input is given (else /dev/null). Its standard output goes to
-// /dev/null; its standard error, quieted to errors by -loglevel, to
-// ffmpegErrors, for waitFfmpeg to quote.
+// /dev/null; its standard error, quieted to errors by -loglevel, to errors:
+// an anonymous file in memory (-1 when none could be made), read by
+// waitFfmpeg when ffmpeg has ended, which a full disc cannot stop.
 static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, pid_t& pid,
-                        std::string& error) {
+                        int& errors, std::string& error) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>("ffmpeg"));
     for (const std::string& a : arguments)
@@ -78,9 +74,8 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    if (ffmpegErrors >= 0) close(ffmpegErrors);
-    ffmpegErrors = memfd_create("ffmpeg-errors", MFD_CLOEXEC);
-    if (ffmpegErrors >= 0) posix_spawn_file_actions_adddup2(&actions, ffmpegErrors, STDERR_FILENO);
+    errors = memfd_create("ffmpeg-errors", MFD_CLOEXEC);
+    if (errors >= 0) posix_spawn_file_actions_adddup2(&actions, errors, STDERR_FILENO);
     // NOTE: a process group of its own, so that Ctrl+C in the terminal reaches
     // only the capture, which then ends ffmpeg itself and removes what it
     // wrote; ffmpeg would otherwise finish a shortened file on its own.
@@ -94,6 +89,8 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     if (input != nullptr) close(pipeEnds[0]);
     if (status != 0) {
         if (input != nullptr) close(pipeEnds[1]);
+        if (errors >= 0) close(errors);
+        errors = -1;
         error = std::string("cannot run ffmpeg: ") + std::strerror(status);
         return false;
     }
@@ -107,10 +104,10 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
 // (a full disc: the failed write, the trailer, the close, each naming our
 // intermediate file); the first names the cause, and the capture's message
 // stays one line.
-static std::string ffmpegSaid() {
-    if (ffmpegErrors < 0) return "";
+static std::string ffmpegSaid(int errors) {
+    if (errors < 0) return "";
     char text[512] = {};
-    const ssize_t got = pread(ffmpegErrors, text, sizeof text - 1, 0);
+    const ssize_t got = pread(errors, text, sizeof text - 1, 0);
     std::string line(text, got > 0 ? std::size_t(got) : 0);
     line = line.substr(0, line.find('\n'));
     // "[mov,mp4 @ 0x55...] " names the part of ffmpeg that spoke
@@ -121,13 +118,15 @@ static std::string ffmpegSaid() {
 }
 
 // Waits for ffmpeg; true when it exited with status 0 and reported no error.
-// An interrupt of the capture ends it.
-static bool waitFfmpeg(pid_t pid, std::string& error) {
+// An interrupt of the capture ends it. Closes errors (spawnFfmpeg's).
+static bool waitFfmpeg(pid_t pid, int& errors, std::string& error) {
     int status = 0;
     bool ended = false;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
             error = std::string("lost ffmpeg: ") + std::strerror(errno);
+            if (errors >= 0) close(errors);
+            errors = -1;
             return false;
         }
         if (terminationSignal() != 0 && !ended) {
@@ -142,7 +141,9 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
     }
     // NOTE: with -loglevel error ffmpeg writes only errors; it may still exit
     // with 0 after failing to finish its file.
-    const std::string said = ffmpegSaid();
+    const std::string said = ffmpegSaid(errors);
+    if (errors >= 0) close(errors);
+    errors = -1;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && said.empty()) return true;
     error = !WIFEXITED(status) ? "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)) +
                                      " (" + strsignal(WTERMSIG(status)) + ")"
@@ -177,7 +178,7 @@ bool startVideoEncoder(VideoEncoder& encoder, const std::string& videoPath, int 
         "file:" + videoPath};
     // clang-format on
     pid_t pid = -1;
-    if (!spawnFfmpeg(arguments, &encoder.input, pid, error)) return false;
+    if (!spawnFfmpeg(arguments, &encoder.input, pid, encoder.errors, error)) return false;
     encoder.pid = pid;
     return true;
 }
@@ -223,7 +224,7 @@ bool finishVideoEncoder(VideoEncoder& encoder, std::string& error) {
     // An interrupted capture keeps nothing of the video: ffmpeg need not
     // finish encoding the frames it holds.
     if (terminationSignal() != 0) kill(pid, SIGKILL);
-    return waitFfmpeg(pid, error);
+    return waitFfmpeg(pid, encoder.errors, error);
 }
 
 bool muxVideo(const std::string& videoPath, const std::string& wavPath,
@@ -247,7 +248,8 @@ bool muxVideo(const std::string& videoPath, const std::string& wavPath,
         "-f", "mp4", "file:" + outputPath};
     // clang-format on
     pid_t pid = -1;
-    return spawnFfmpeg(arguments, nullptr, pid, error) && waitFfmpeg(pid, error);
+    int errors = -1;
+    return spawnFfmpeg(arguments, nullptr, pid, errors, error) && waitFfmpeg(pid, errors, error);
 }
 
 }  // namespace demo

@@ -28,12 +28,15 @@ constexpr char videoTitle[] = "boxdemo";
 // Whether program is an executable file in one of PATH's folders.
 bool findOnPath(const char* program);
 
-// A running encoder: its process, the pipe to its standard input and the
-// bytes of a frame (set by the caller: FrameFormat, capture/options.h). The pid is also read by the
-// drawing thread (interruptVideoEncoder) while the writer thread writes.
+// A running encoder: its process, the pipe to its standard input, what it
+// writes to its standard error (an anonymous file, quoted in a failure's
+// message) and the bytes of a frame (set by the caller: FrameFormat,
+// capture/options.h). The pid is also read by the drawing thread
+// (interruptVideoEncoder) while the writer thread writes.
 struct VideoEncoder {
     std::atomic<pid_t> pid{-1};
     int input = -1;
+    int errors = -1;
     std::size_t frameBytes = 0;
 };
 
