@@ -5,6 +5,9 @@
 #   bench/capture_bench.sh [build directory, default build] [runs, default 3]
 #
 #   video     the whole show to MP4 at 640x480, 60 fps, the default preset
+#   upload    the whole show to MP4 at 1440x1080 (--size 1080p), and ten
+#             seconds (40 to 50 s) at 2880x2160 (--size 2160p): the sizes for
+#             video sites, each at its default preset
 #   range     -o frames --from 85s --to 86s: one second of pictures
 #   pictures  the README's seven pictures, as scripts/make-pictures.sh takes
 #             them: a timeline, six pictures, one at 1920x1080
@@ -48,6 +51,8 @@ mkdir -p "$work/out"
 show=$(awk '!/^#/ { last = $1 } END { printf "%.1f", (last + 1) / 60 }' "$work/timeline.txt")
 
 video=$(median "${capture[@]}" -o "$work/out/show.mp4")
+upload=$(median "${capture[@]}" --size 1080p -o "$work/out/show.mp4")
+upload4k=$(median "${capture[@]}" --size 2160p --from 40s --to 50s -o "$work/out/show.mp4")
 range=$(median "${capture[@]}" --from 85s --to 86s -o "$work/out/frames")
 stills=$(median pictures)
 
@@ -75,6 +80,8 @@ echo
 echo "| Capture | seconds (median of $runs) | ÷ show |"
 echo "|---|---|---|"
 printf '| whole show to MP4 | %s | %.2f |\n' "$video" "$(echo "$video / $show" | bc -l)"
+printf '| whole show to MP4 at 1440x1080 | %s | %.2f |\n' "$upload" "$(echo "$upload / $show" | bc -l)"
+printf '| ten seconds (40 to 50 s) to MP4 at 2880x2160 | %s | %.2f (÷ 10 s) |\n' "$upload4k" "$(echo "$upload4k / 10" | bc -l)"
 printf '| one second of pictures at 85 s | %s | %.3f |\n' "$range" "$(echo "$range / $show" | bc -l)"
 printf '| the seven README pictures | %s | %.3f |\n' "$stills" "$(echo "$stills / $show" | bc -l)"
 echo

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "capture/soundtrack.h"
 #include "music/offline.h"
 #include "process/process.h"
 #include "process/signals.h"
@@ -32,9 +33,10 @@ static bool openVideo(CaptureRun& run, std::string& error) {
     const CaptureOptions& options = *run.options;
     if (!makeScratchFolder(run.scratch, run.mp4Output, error)) return false;
     // The video's sound is read again to join it: a WAV going to a device or
-    // a pipe is written here first, and copied there at the end.
-    if (run.wavPath.empty() || run.wavOutput.direct)
-        run.wavPath = scratchFile(run.scratch, scratchAudio);
+    // a pipe cannot serve.
+    const bool wavIsSound =
+        !run.wavPath.empty() && !run.wavOutput.direct && options.wavRate == videoAudioRate;
+    run.soundPath = wavIsSound ? run.wavPath : scratchFile(run.scratch, scratchAudio);
     run.encoder.frameBytes = run.format.bytes;
     return startVideoEncoder(run.encoder, scratchFile(run.scratch, scratchVideo), options.fps,
                              options.width, options.height, options.preset, error);
@@ -67,11 +69,13 @@ bool openRun(CaptureRun& run, const CaptureOptions& options, const ShowEnd& show
     startSession(session, options);
     session.fastForward = &run.fastForward;
     session.wavName = options.wavPath.empty() ? options.outputPath : options.wavPath;
-    if (!run.wavPath.empty()) {
+    // A WAV at the show's own rate is written in step with the frames; one
+    // at another rate afterwards (finishRun).
+    if (!run.wavPath.empty() && options.wavRate == offlineRate) {
         const std::uint64_t wavFrames =
             std::uint64_t(samplesBefore(showEnd.frame, options.fps) -
                           samplesBefore(options.firstFrame, options.fps));
-        if (!openWav(run.wav, run.wavPath.c_str(), wavFrames, error)) {
+        if (!openWav(run.wav, run.wavPath.c_str(), offlineRate, wavFrames, error)) {
             error = "cannot write " + session.wavName + ": " + error;
             return false;
         }
@@ -137,15 +141,20 @@ bool playRun(CaptureRun& run, std::string& error) {
 
 // --- finishing --------------------------------------------------------------------
 
-// The video and its sound joined into the MP4, in place for the commit (or
-// copied into a device or pipe).
+// The video's sound rendered, then joined with the video into the MP4, in
+// place for the commit (or copied into a device or pipe).
 static bool finishVideo(CaptureRun& run, std::string& error) {
+    const CaptureOptions& options = *run.options;
+    const std::string& soundName =
+        run.soundPath == run.wavPath ? options.wavPath : options.outputPath;
+    if (!writeSoundtrack(options, run.showEnd.frame, videoAudioRate, run.soundPath, soundName,
+                         error))
+        return false;
     const std::string video = scratchFile(run.scratch, scratchVideo);
-    if (run.wavOutput.direct && !copyInto(run.wavPath, run.wavOutput, error)) return false;
     if (!run.mp4Output.direct)
-        return muxVideo(video, run.wavPath, run.mp4Output.temporaryPath, error);
+        return muxVideo(video, run.soundPath, run.mp4Output.temporaryPath, error);
     const std::string muxed = scratchFile(run.scratch, scratchMuxed);
-    return muxVideo(video, run.wavPath, muxed, error) && copyInto(muxed, run.mp4Output, error);
+    return muxVideo(video, run.soundPath, muxed, error) && copyInto(muxed, run.mp4Output, error);
 }
 
 // Keeps the first failure: later steps of a failed finish only clean up.
@@ -173,6 +182,10 @@ int finishRun(CaptureRun& run, bool ok, std::string error) {
     if (!finishVideoEncoder(run.encoder, stepError))
         keepFirst(ok, error, false, stepError + " while encoding the video " + run.scratch.where);
     closeOfflineMusic();
+    if (ok && terminationSignal() == 0 && !run.wavPath.empty() && options.wavRate != offlineRate &&
+        run.wavPath != run.soundPath)
+        ok = writeSoundtrack(options, run.showEnd.frame, options.wavRate, run.wavPath,
+                             options.wavPath, error);
     if (ok && terminationSignal() == 0 && options.outputKind == OutputKind::mp4)
         ok = finishVideo(run, error);
     removeScratchFolder(run.scratch);

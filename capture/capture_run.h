@@ -7,7 +7,9 @@
 // scratch folder and its encoder (capture/video.h), the WAV, the timeline,
 // the frame pipe (read-back and writer thread, capture/frame_pipe.h), the
 // progress bar. The music (music/offline.h) is opened again from its start
-// for the run and closed with it. The GL context is the process's
+// for the run and closed with it; a WAV at another rate than the show's, and
+// the MP4's sound, are rendered once the frames are done
+// (capture/soundtrack.h). The GL context is the process's
 // (capture/gl_window.h) and must be current.
 //
 // The finish puts the outputs in place only when everything succeeded, all
@@ -48,9 +50,11 @@ struct CaptureRun {
     PendingOutput mp4Output, wavOutput, timelineOutput;
     ScratchFolder scratch;
     VideoEncoder encoder;
-    // Where the WAV is written meanwhile: --wav's temporary file, or the
-    // MP4's own sound in the scratch folder; empty without either.
-    std::string wavPath;
+    // Where the WAV is written meanwhile: --wav's temporary file (or the
+    // device itself); empty without --wav. The MP4's sound at videoAudioRate:
+    // in the scratch folder, or --wav's file when it is a plain file at that
+    // rate; empty without an MP4.
+    std::string wavPath, soundPath;
     WavWriter wav;
     std::FILE* timeline = nullptr;
     FramePipe pipe;

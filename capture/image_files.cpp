@@ -66,9 +66,10 @@ static void put32(unsigned char* at, std::uint32_t value) {
     put16(at + 2, value >> 16);
 }
 
-// The 44-byte canonical header for dataBytes of 16-bit stereo samples.
-static void makeHeader(unsigned char* header, std::uint32_t dataBytes) {
-    const std::uint32_t channels = 2, bits = 16, rate = offlineRate;
+// The 44-byte canonical header for dataBytes of 16-bit stereo samples at
+// rate Hz.
+static void makeHeader(unsigned char* header, std::uint32_t rate, std::uint32_t dataBytes) {
+    const std::uint32_t channels = 2, bits = 16;
     std::memcpy(header, "RIFF", 4);
     put32(header + 4, dataBytes + 36);
     std::memcpy(header + 8, "WAVEfmt ", 8);
@@ -88,14 +89,16 @@ static bool failWav(std::string& error) {
     return false;
 }
 
-bool openWav(WavWriter& wav, const char* path, std::uint64_t expectedFrames, std::string& error) {
+bool openWav(WavWriter& wav, const char* path, std::int32_t rate, std::uint64_t expectedFrames,
+             std::string& error) {
     closeWav(wav, error);
     wav.file = std::fopen(path, "wb");
     if (wav.file == nullptr) return failWav(error);
+    wav.rate = std::uint32_t(rate);
     wav.dataBytes = 0;
     wav.headerDataBytes = std::min(4 * expectedFrames, wavLargestData);
     unsigned char header[wavHeaderBytes];
-    makeHeader(header, static_cast<std::uint32_t>(wav.headerDataBytes));
+    makeHeader(header, wav.rate, static_cast<std::uint32_t>(wav.headerDataBytes));
     if (std::fwrite(header, 1, sizeof header, wav.file) != sizeof header) return failWav(error);
     return true;
 }
@@ -120,7 +123,7 @@ bool closeWav(WavWriter& wav, std::string& error) {
     bool ok = true;
     if (wav.dataBytes != wav.headerDataBytes) {
         unsigned char header[wavHeaderBytes];
-        makeHeader(header, static_cast<std::uint32_t>(wav.dataBytes));
+        makeHeader(header, wav.rate, static_cast<std::uint32_t>(wav.dataBytes));
         ok = std::fseek(wav.file, 0, SEEK_SET) == 0 &&
              std::fwrite(header, 1, sizeof header, wav.file) == sizeof header;
         if (!ok) failWav(error);

@@ -16,7 +16,7 @@ namespace demo {
 bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int height,
               std::string& error);
 
-// A WAV file being written: 16-bit stereo PCM at offlineRate Hz. openWav
+// A WAV file being written: 16-bit stereo PCM at rate Hz. openWav
 // writes a header for expectedFrames sample pairs; appendWav adds
 // interleaved (left, right) sample pairs; closeWav closes, first writing the
 // header again when the count came out otherwise (so that a file written to
@@ -26,10 +26,12 @@ bool writePng(const char* path, const std::uint8_t* bottomUpRgb, int width, int 
 // the file as far as it got.
 struct WavWriter {
     std::FILE* file = nullptr;
+    std::uint32_t rate = 0;             // samples per second, in the header
     std::uint64_t dataBytes = 0;        // sample bytes written so far
     std::uint64_t headerDataBytes = 0;  // the data size the header was written with
 };
-bool openWav(WavWriter& wav, const char* path, std::uint64_t expectedFrames, std::string& error);
+bool openWav(WavWriter& wav, const char* path, std::int32_t rate, std::uint64_t expectedFrames,
+             std::string& error);
 bool appendWav(WavWriter& wav, const std::int16_t* samples, std::size_t frames, std::string& error);
 bool closeWav(WavWriter& wav, std::string& error);
 

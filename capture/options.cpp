@@ -18,19 +18,25 @@ static const char usageText[] =
     "\n"
     "Output:\n"
     "  -o, --output PATH     a folder for PNG files (frame-000123.png), or a file\n"
-    "                        ending in .mp4 (H.264 video, AAC audio; needs ffmpeg)\n"
-    "      --wav FILE        the music of the captured frames, 16-bit stereo 44100 Hz\n"
+    "                        ending in .mp4 (H.264 video in BT.709 colours, AAC\n"
+    "                        audio at 48000 Hz; needs ffmpeg)\n"
+    "      --wav FILE        the music of the captured frames, 16-bit stereo at\n"
+    "                        44100 Hz (the show's own rate)\n"
+    "      --rate HZ         the WAV's sample rate instead, 8000 to 192000, e.g.\n"
+    "                        48000: rendered at that rate, not resampled (a\n"
+    "                        video's sound is always 48000 Hz)\n"
     "      --timeline FILE   one line per frame simulated: frame, clock, music order\n"
     "                        and row, scene, the scene's elapsed milliseconds\n"
     "      --preset NAME     the video encoder's speed for the file's size: x264's\n"
     "                        ultrafast, superfast, veryfast, faster, fast, medium,\n"
     "                        slow, slower or veryslow; the slower, the smaller the\n"
     "                        file at the same quality (default superfast; above\n"
-    "                        1920x1080, ultrafast)\n"
-    "      --size WxH        pictures and video of that size, e.g. 2880x2160: the\n"
-    "                        640x480 picture scaled sharply, black bars where the\n"
-    "                        shape differs (default 640x480; sides up to 7680,\n"
-    "                        even for a video)\n"
+    "                        1280x720, ultrafast)\n"
+    "      --size WxH        pictures and video of that size: the 640x480 picture\n"
+    "                        scaled sharply, black bars where the shape differs\n"
+    "                        (default 640x480; sides up to 7680, even for a video)\n"
+    "      --size 1080p      1440x1080, and 2160p: 2880x2160, the sizes for a video\n"
+    "                        site: 4:3 without bars (its player adds them)\n"
     "      --reduce-flashing the show through a temporal filter that keeps it to\n"
     "                        two flashes a second or fewer, as the desktop program's\n"
     "                        --reduce-flashing shows it\n"
@@ -106,8 +112,16 @@ bool parseTimeToFrame(const std::string& text, int fps, std::int64_t& frame) {
     return true;
 }
 
-// "WxH": a width and a height from 1 to largestSide.
+// "WxH": a width and a height from 1 to largestSide; or the short name of an
+// upload size.
 static bool parseSize(const std::string& text, int& width, int& height) {
+    for (const UploadSize& upload : uploadSizes) {
+        if (text == upload.name) {
+            width = upload.width;
+            height = upload.height;
+            return true;
+        }
+    }
     const std::size_t x = text.find('x');
     if (x == std::string::npos) return false;
     std::int64_t w = 0, h = 0;
@@ -185,7 +199,7 @@ namespace {
 // What the command line said, before it is checked: the values as given for
 // the options that are read once the frame rate is known.
 struct GivenOptions {
-    std::string from, to, frames, only, size, fps, preset;
+    std::string from, to, frames, only, size, fps, preset, rate;
     bool haveFrom = false, haveTo = false, haveFrames = false, haveOnly = false;
     bool reduceFlashing = false;
 };
@@ -209,6 +223,7 @@ const OptionRow optionTable[] = {
     {"fps", 0, true, nullptr, &GivenOptions::fps, nullptr},
     {"size", 0, true, nullptr, &GivenOptions::size, nullptr},
     {"preset", 0, true, nullptr, &GivenOptions::preset, nullptr},
+    {"rate", 0, true, nullptr, &GivenOptions::rate, nullptr},
     {"from", 0, true, nullptr, &GivenOptions::from, &GivenOptions::haveFrom},
     {"to", 0, true, nullptr, &GivenOptions::to, &GivenOptions::haveTo},
     {"frames", 0, true, nullptr, &GivenOptions::frames, &GivenOptions::haveFrames},
@@ -286,7 +301,7 @@ bool checkPicture(const GivenOptions& given, CaptureOptions& options, std::strin
     }
     if (!given.size.empty() && !parseSize(given.size, options.width, options.height)) {
         error = "--size wants WIDTHxHEIGHT, each from 1 to " + std::to_string(largestSide) +
-                ", not '" + given.size + "'";
+                ", 1080p or 2160p, not '" + given.size + "'";
         return false;
     }
     return true;
@@ -343,6 +358,19 @@ bool checkOutputs(const GivenOptions& given, CaptureOptions& options, std::strin
             return false;
         }
         options.preset = given.preset;
+    }
+    if (!given.rate.empty()) {
+        std::int64_t rate = 0;
+        if (!parseCount(given.rate, highestOfflineRate, rate) || rate < lowestOfflineRate) {
+            error = "--rate wants a sample rate in Hz from " + std::to_string(lowestOfflineRate) +
+                    " to " + std::to_string(highestOfflineRate) + ", not '" + given.rate + "'";
+            return false;
+        }
+        if (options.wavPath.empty()) {
+            error = "--rate is the WAV's rate: give --wav FILE too (a video's sound is 48000 Hz)";
+            return false;
+        }
+        options.wavRate = std::int32_t(rate);
     }
     if (options.outputKind == OutputKind::mp4 && given.haveOnly) {
         error = "--only chooses pictures; a video needs a range (--frames or --from/--to)";

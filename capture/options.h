@@ -18,13 +18,14 @@
 namespace demo {
 
 // x264's presets, fastest first, and the ones a video is made with unless
-// --preset says otherwise: superfast, and above 1920x1080, where the encoder
-// is most of the cost, ultrafast (the README gives the measurements).
+// --preset says otherwise: superfast, and above 1280x720 (the upload sizes),
+// where the encoder is most of the cost, ultrafast (docs/capture.md gives the
+// measurements).
 constexpr const char* videoPresets[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
                                         "medium",    "slow",      "slower",   "veryslow"};
 constexpr const char defaultVideoPreset[] = "superfast";
 constexpr const char largeVideoPreset[] = "ultrafast";
-constexpr long largeVideoPixels = 1920L * 1080;
+constexpr long largeVideoPixels = 1280L * 720;
 
 enum class OutputKind {
     none,       // no pictures (a WAV or a timeline only)
@@ -35,8 +36,9 @@ enum class OutputKind {
 struct CaptureOptions {
     OutputKind outputKind = OutputKind::none;
     std::string outputPath;
-    std::string wavPath;       // empty: no WAV file (an MP4 makes its own)
-    std::string timelinePath;  // empty: no timeline
+    std::string wavPath;                 // empty: no WAV file (an MP4 makes its own)
+    std::int32_t wavRate = offlineRate;  // the WAV's sample rate (--rate)
+    std::string timelinePath;            // empty: no timeline
     std::string modulePath = songFileName;
     std::string fontPath = fontFileName;
     int fps = 60;
@@ -80,6 +82,15 @@ constexpr std::int64_t quitRowWaitSeconds = 60 * 60;
 
 // The longest side --size takes: the width of 8K video.
 constexpr int largestSide = 7680;
+
+// The sizes recommended for a video site, by their short names: 4:3 at the
+// heights of HD and 4K video, so that no bars are burnt in (the site's
+// player adds its own to fit the screen).
+struct UploadSize {
+    const char* name;
+    int width, height;
+};
+constexpr UploadSize uploadSizes[] = {{"1080p", 1440, 1080}, {"2160p", 2880, 2160}};
 
 // A frame as the capture reads it back and writes it: width x height pixels
 // of pixelBytes each, rows bottom first. RGB for pictures; RGBA for the video

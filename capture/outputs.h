@@ -80,9 +80,9 @@ bool makeFolders(const std::string& path, MadeFolders& made, std::string& error)
 void releaseFolders(MadeFolders& made, bool remove);
 
 // The MP4's intermediate files: a hidden folder beside the video
-// (".show.mp4.parts-XXXXXX") holding the video without sound, the sound
-// without --wav, and, for a video written to a device or a pipe, the
-// finished file before it is copied there. For such a video the folder is
+// (".show.mp4.parts-XXXXXX") holding the video without sound, its sound
+// (unless --wav is that sound), and, for a video written to a device or a
+// pipe, the finished file before it is copied there. For such a video the folder is
 // made in TMPDIR (or /tmp) instead. Each is scratch (process/signals.h).
 struct ScratchFolder {
     std::string path;   // empty: none made

@@ -52,10 +52,12 @@ inline int frameClockMs(std::int64_t frame, int fps) {
     return static_cast<int>(frame * 1000 / fps);
 }
 
-// Audio frames (stereo sample pairs at offlineRate) that lie before the time
-// of frame n: floor(n * offlineRate / fps). Frame n's own audio is the span
-// from samplesBefore(n) to samplesBefore(n + 1).
-inline std::int64_t samplesBefore(std::int64_t frame, int fps) { return frame * offlineRate / fps; }
+// Audio frames (stereo sample pairs at rate Hz) that lie before the time of
+// frame n: floor(n * rate / fps). Frame n's own audio is the span from
+// samplesBefore(n) to samplesBefore(n + 1).
+inline std::int64_t samplesBefore(std::int64_t frame, int fps, std::int32_t rate = offlineRate) {
+    return frame * rate / fps;
+}
 
 struct CaptureSession {
     const CaptureOptions* options = nullptr;

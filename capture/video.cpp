@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -15,11 +16,16 @@
 #include <cstring>
 #include <vector>
 
+#include "process/process.h"
 #include "process/signals.h"
 
 extern char** environ;
 
 namespace demo {
+
+// The samples of silence ffmpeg's AAC encoder puts before the sound (one
+// AAC frame).
+constexpr int aacPriming = 1024;
 
 bool findOnPath(const char* program) {
     const char* path = std::getenv("PATH");
@@ -43,17 +49,13 @@ bool findOnPath(const char* program) {
 // NOTE: every path goes to ffmpeg as "file:path", so that a name beginning
 // with '-' or holding a ':' is never read as an option or a protocol.
 
-// What an ffmpeg run writes to its standard error: an anonymous file in
-// memory, read when it has ended (which a full disc cannot stop). -1: none.
-// One at a time: the encoder's, then the muxer's.
-static int ffmpegErrors = -1;
-
 // Starts ffmpeg with arguments, its standard input the read end of a new pipe
 // when input is given (else /dev/null). Its standard output goes to
-// /dev/null; its standard error, quieted to errors by -loglevel, to
-// ffmpegErrors, for waitFfmpeg to quote.
+// /dev/null; its standard error, quieted to errors by -loglevel, to errors:
+// an anonymous file in memory (-1 when none could be made), read by
+// waitFfmpeg when ffmpeg has ended, which a full disc cannot stop.
 static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, pid_t& pid,
-                        std::string& error) {
+                        int& errors, std::string& error) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>("ffmpeg"));
     for (const std::string& a : arguments)
@@ -72,9 +74,8 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    if (ffmpegErrors >= 0) close(ffmpegErrors);
-    ffmpegErrors = memfd_create("ffmpeg-errors", MFD_CLOEXEC);
-    if (ffmpegErrors >= 0) posix_spawn_file_actions_adddup2(&actions, ffmpegErrors, STDERR_FILENO);
+    errors = memfd_create("ffmpeg-errors", MFD_CLOEXEC);
+    if (errors >= 0) posix_spawn_file_actions_adddup2(&actions, errors, STDERR_FILENO);
     // NOTE: a process group of its own, so that Ctrl+C in the terminal reaches
     // only the capture, which then ends ffmpeg itself and removes what it
     // wrote; ffmpeg would otherwise finish a shortened file on its own.
@@ -88,6 +89,8 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
     if (input != nullptr) close(pipeEnds[0]);
     if (status != 0) {
         if (input != nullptr) close(pipeEnds[1]);
+        if (errors >= 0) close(errors);
+        errors = -1;
         error = std::string("cannot run ffmpeg: ") + std::strerror(status);
         return false;
     }
@@ -101,10 +104,10 @@ static bool spawnFfmpeg(const std::vector<std::string>& arguments, int* input, p
 // (a full disc: the failed write, the trailer, the close, each naming our
 // intermediate file); the first names the cause, and the capture's message
 // stays one line.
-static std::string ffmpegSaid() {
-    if (ffmpegErrors < 0) return "";
+static std::string ffmpegSaid(int errors) {
+    if (errors < 0) return "";
     char text[512] = {};
-    const ssize_t got = pread(ffmpegErrors, text, sizeof text - 1, 0);
+    const ssize_t got = pread(errors, text, sizeof text - 1, 0);
     std::string line(text, got > 0 ? std::size_t(got) : 0);
     line = line.substr(0, line.find('\n'));
     // "[mov,mp4 @ 0x55...] " names the part of ffmpeg that spoke
@@ -115,13 +118,15 @@ static std::string ffmpegSaid() {
 }
 
 // Waits for ffmpeg; true when it exited with status 0 and reported no error.
-// An interrupt of the capture ends it.
-static bool waitFfmpeg(pid_t pid, std::string& error) {
+// An interrupt of the capture ends it. Closes errors (spawnFfmpeg's).
+static bool waitFfmpeg(pid_t pid, int& errors, std::string& error) {
     int status = 0;
     bool ended = false;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
             error = std::string("lost ffmpeg: ") + std::strerror(errno);
+            if (errors >= 0) close(errors);
+            errors = -1;
             return false;
         }
         if (terminationSignal() != 0 && !ended) {
@@ -136,7 +141,9 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
     }
     // NOTE: with -loglevel error ffmpeg writes only errors; it may still exit
     // with 0 after failing to finish its file.
-    const std::string said = ffmpegSaid();
+    const std::string said = ffmpegSaid(errors);
+    if (errors >= 0) close(errors);
+    errors = -1;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && said.empty()) return true;
     error = !WIFEXITED(status) ? "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status)) +
                                      " (" + strsignal(WTERMSIG(status)) + ")"
@@ -148,18 +155,30 @@ static bool waitFfmpeg(pid_t pid, std::string& error) {
 
 bool startVideoEncoder(VideoEncoder& encoder, const std::string& videoPath, int fps, int width,
                        int height, const std::string& preset, std::string& error) {
+    // NOTE: BT.709 at limited range, converted so and tagged so in the
+    // stream and the container: what players assume of HD, and untagged
+    // video is decoded differently by each. The colour's 2x2 blocks are
+    // averaged (area), which keeps the edges of coloured shapes closest. Every preset is lifted to
+    // High (CABAC, 8x8 transforms) with at most 2 B-frames in a row; a closed GOP of half a second.
+    // The picture's first frame is shown at time 0 without an edit list (negative composition
+    // offsets instead).
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pixel_format", "rgba", "-video_size",
         std::to_string(width) + "x" + std::to_string(height),
         "-framerate", std::to_string(fps), "-i", "pipe:0",
-        "-vf", "vflip", "-an",
-        "-c:v", "libx264", "-preset", preset, "-crf", "17", "-pix_fmt", "yuv420p",
+        "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv:flags=area+accurate_rnd,format=yuv420p", "-an",
+        "-c:v", "libx264", "-preset", preset, "-crf", "17",
+        "-g", std::to_string(std::max(1, fps / 2)), "-bf", "2", "-flags", "+cgop",
+        "-x264-params", "cabac=1:8x8dct=1",
+        "-color_range", "tv", "-colorspace", "bt709", "-color_primaries", "bt709",
+        "-color_trc", "bt709",
+        "-use_editlist", "0", "-movflags", "+negative_cts_offsets",
         "file:" + videoPath};
     // clang-format on
     pid_t pid = -1;
-    if (!spawnFfmpeg(arguments, &encoder.input, pid, error)) return false;
+    if (!spawnFfmpeg(arguments, &encoder.input, pid, encoder.errors, error)) return false;
     encoder.pid = pid;
     return true;
 }
@@ -205,20 +224,32 @@ bool finishVideoEncoder(VideoEncoder& encoder, std::string& error) {
     // An interrupted capture keeps nothing of the video: ffmpeg need not
     // finish encoding the frames it holds.
     if (terminationSignal() != 0) kill(pid, SIGKILL);
-    return waitFfmpeg(pid, error);
+    return waitFfmpeg(pid, encoder.errors, error);
 }
 
 bool muxVideo(const std::string& videoPath, const std::string& wavPath,
               const std::string& outputPath, std::string& error) {
+    // NOTE: the AAC encoder puts aacPriming samples of its own before the
+    // sound; without an edit list to hide them, the sound's first samples are
+    // left out instead, so that every later one is heard at its own time.
+    // The metadata holds nothing that changes from run to run (bitexact: no
+    // encoder's version, no creation time).
+    const std::string comment = std::string(programName()) + " " + DEMO_VERSION;
     // clang-format off
     const std::vector<std::string> arguments = {
         "-hide_banner", "-loglevel", "error", "-y",
         "-i", "file:" + videoPath, "-i", "file:" + wavPath, "-map", "0:v", "-map", "1:a",
-        "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart",
+        "-c:v", "copy",
+        "-af", "atrim=start_sample=" + std::to_string(aacPriming) + ",asetpts=PTS-STARTPTS",
+        "-c:a", "aac", "-b:a", "384k",
+        "-map_metadata", "-1", "-metadata", std::string("title=") + videoTitle,
+        "-metadata", "comment=" + comment, "-fflags", "+bitexact",
+        "-use_editlist", "0", "-movflags", "+faststart+negative_cts_offsets",
         "-f", "mp4", "file:" + outputPath};
     // clang-format on
     pid_t pid = -1;
-    return spawnFfmpeg(arguments, nullptr, pid, error) && waitFfmpeg(pid, error);
+    int errors = -1;
+    return spawnFfmpeg(arguments, nullptr, pid, errors, error) && waitFfmpeg(pid, errors, error);
 }
 
 }  // namespace demo

@@ -11,12 +11,14 @@ namespace demo {
 namespace {
 
 ModulePlayback offline;
+std::int32_t renderRate = offlineRate;
 std::string offlineError;
 
 }  // namespace
 
-bool openOfflineMusic(const char* fileName, std::uint32_t flags) {
+bool openOfflineMusic(const char* fileName, std::uint32_t flags, std::int32_t rate) {
     closeOfflineMusic();
+    renderRate = rate;
     std::vector<unsigned char> data;
     if (!readModuleFile(fileName, 0, 0, data, offlineError)) return false;
     offline.module = openModule(data.data(), data.size(), flags, offlineError);
@@ -24,7 +26,7 @@ bool openOfflineMusic(const char* fileName, std::uint32_t flags) {
 }
 
 std::size_t renderOfflineMusic(std::int16_t* samples, std::size_t frames) {
-    return renderPlayback(offline, offlineRate, samples, frames);
+    return renderPlayback(offline, renderRate, samples, frames);
 }
 
 std::uint32_t offlineMusicPosition() { return playbackPosition(offline); }

@@ -3,7 +3,8 @@
 // the player (module.h), rendered as fast as the caller asks instead of in
 // real time, with no audio device.
 //
-// Output: interleaved stereo int16 (left, right) at offlineRate Hz. The
+// Output: interleaved stereo int16 (left, right) at the rate the module was
+// opened with: offlineRate Hz, the desktop program's own, unless asked. The
 // position reported is that of the last frame rendered (order 0, row 0
 // before the first), packed like BASSMOD_MusicGetPosition's (order low 16
 // bits, row high 16 bits): a caller that reads it before rendering each chunk
@@ -19,12 +20,15 @@
 namespace demo {
 
 constexpr std::int32_t offlineRate = 44100;
+// The rates a module may be rendered at.
+constexpr std::int32_t lowestOfflineRate = 8000, highestOfflineRate = 192000;
 
 // Opens the module file fileName with the load flags of BASSMOD_MusicLoad
 // (the show passes BASS_MUSIC_RAMP | BASS_MUSIC_LOOP | BASS_MUSIC_POSRESET),
-// closing any module opened before. On failure returns false, with the reason
-// in offlineMusicErrorText().
-bool openOfflineMusic(const char* fileName, std::uint32_t flags);
+// closing any module opened before, to be rendered at rate Hz (from
+// lowestOfflineRate to highestOfflineRate). On failure returns false, with
+// the reason in offlineMusicErrorText().
+bool openOfflineMusic(const char* fileName, std::uint32_t flags, std::int32_t rate = offlineRate);
 
 // Renders frames frames into samples (room for 2 * frames values). Returns
 // the frames of module sound rendered: frames, or fewer once a module that

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "capture/image_files.h"
+#include "music/offline.h"
 #include "tests/capture/capture_support.h"
 
 namespace {
@@ -46,7 +47,7 @@ TEST_F(CaptureFiles, APictureThatCannotBeWrittenSaysWhy) {
 TEST_F(CaptureFiles, AWavFileHoldsItsSamplesUnderAMatchingHeader) {
     const std::string path = folder + "/a.wav";
     std::string error;
-    ASSERT_TRUE(demo::openWav(writer, path.c_str(), 0, error)) << error;
+    ASSERT_TRUE(demo::openWav(writer, path.c_str(), demo::offlineRate, 0, error)) << error;
     const std::int16_t first[] = {1, -1, 32767, -32768};
     const std::int16_t second[] = {300, -300};
     ASSERT_TRUE(demo::appendWav(writer, first, 2, error)) << error;
@@ -73,7 +74,7 @@ TEST_F(CaptureFiles, AWavFileHoldsItsSamplesUnderAMatchingHeader) {
 TEST_F(CaptureFiles, AnEmptyWavFileIsStillAValidOne) {
     const std::string path = folder + "/empty.wav";
     std::string error;
-    ASSERT_TRUE(demo::openWav(writer, path.c_str(), 0, error)) << error;
+    ASSERT_TRUE(demo::openWav(writer, path.c_str(), demo::offlineRate, 0, error)) << error;
     ASSERT_TRUE(demo::closeWav(writer, error)) << error;
     const capturetest::WavFile wav = capturetest::readWav(path);
     ASSERT_TRUE(wav.valid);
@@ -83,7 +84,8 @@ TEST_F(CaptureFiles, AnEmptyWavFileIsStillAValidOne) {
 
 TEST_F(CaptureFiles, AWavFileThatCannotBeOpenedSaysWhy) {
     std::string error;
-    EXPECT_FALSE(demo::openWav(writer, (folder + "/missing/a.wav").c_str(), 0, error));
+    EXPECT_FALSE(
+        demo::openWav(writer, (folder + "/missing/a.wav").c_str(), demo::offlineRate, 0, error));
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
     const std::int16_t s[2] = {0, 0};
     EXPECT_FALSE(demo::appendWav(writer, s, 1, error));

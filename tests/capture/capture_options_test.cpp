@@ -114,6 +114,7 @@ TEST(CaptureOptionsOutputs, DefaultsAreTheDemosFilesAtSixtyFramesPerSecond) {
     EXPECT_EQ(p.options.fps, 60);
     EXPECT_EQ(p.options.firstFrame, 0);
     EXPECT_EQ(p.options.endFrame, -1);
+    EXPECT_EQ(p.options.wavRate, 44100);
     EXPECT_EQ(p.options.width, 640);
     EXPECT_EQ(p.options.height, 480);
     EXPECT_FALSE(p.options.reduceFlashing);
@@ -121,22 +122,27 @@ TEST(CaptureOptionsOutputs, DefaultsAreTheDemosFilesAtSixtyFramesPerSecond) {
     EXPECT_EQ(parse({"--help"}).result, ParseResult::help);
     EXPECT_NE(std::string(demo::captureUsage()).find("--only"), std::string::npos);
     EXPECT_NE(std::string(demo::captureUsage()).find("--size WxH"), std::string::npos);
+    EXPECT_NE(std::string(demo::captureUsage()).find("--rate HZ"), std::string::npos);
 }
 
 TEST(CaptureOptionsOutputs, TheEncodersPresetFollowsTheSizeUnlessOneIsGiven) {
     EXPECT_EQ(parse({"-o", "show.mp4"}).options.preset, "superfast");
-    EXPECT_EQ(parse({"-o", "show.mp4", "--size", "1920x1080"}).options.preset, "superfast");
-    EXPECT_EQ(parse({"-o", "show.mp4", "--size", "3840x2160"}).options.preset, "ultrafast");
+    EXPECT_EQ(parse({"-o", "show.mp4", "--size", "1280x720"}).options.preset, "superfast");
+    EXPECT_EQ(parse({"-o", "show.mp4", "--size", "1080p"}).options.preset, "ultrafast");
     EXPECT_EQ(parse({"-o", "show.mp4", "--size", "3840x2160", "--preset", "medium"}).options.preset,
               "medium");
     EXPECT_EQ(parse({"-o", "show.mp4", "--preset", "fastest"}).result, ParseResult::error);
 }
 
 TEST(CaptureOptionsOutputs, SizeIsWidthByHeightAndAVideoNeedsEvenSides) {
-    Parsed p = parse({"--size", "2880x2160", "-o", "show.mp4", "--frames", "0-9"});
+    // The upload sizes by their short names.
+    Parsed p = parse({"--size", "2160p", "-o", "show.mp4", "--frames", "0-9"});
     ASSERT_EQ(p.result, ParseResult::run) << p.error;
     EXPECT_EQ(p.options.width, 2880);
     EXPECT_EQ(p.options.height, 2160);
+    p = parse({"--size", "1080p", "-o", "show.mp4"});
+    EXPECT_EQ(p.options.width, 1440);
+    EXPECT_EQ(p.options.height, 1080);
     // Pictures may have odd sides, up to 7680 each.
     p = parse({"-o", "out", "--size", "7680x1"});
     ASSERT_EQ(p.result, ParseResult::run) << p.error;
@@ -172,6 +178,9 @@ TEST(CaptureOptionsErrors, MistakesAreRefusedWithAReasonThatNamesThem) {
         {{"-o", "out", "--size", "640x-480"}, "--size"},
         {{"-o", "out", "--size", "7681x480"}, "--size"},
         {{"-o", "show.mp4", "--frames", "0-9", "--size", "641x480"}, "even sides"},
+        {{"--wav", "a.wav", "--rate", "7999"}, "--rate"},
+        {{"--wav", "a.wav", "--rate", "48k"}, "--rate"},
+        {{"-o", "show.mp4", "--rate", "48000"}, "give --wav"},
         {{"--fps", "30"}, "nothing to write"},
         {{"-o", "show.mkv"}, "not .mkv"},
         {{"-o", "show.WebM"}, "not .webm"},

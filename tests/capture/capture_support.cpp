@@ -135,4 +135,83 @@ WavFile readWav(const std::string& path) {
     return w;
 }
 
+std::string probeVideo(const std::string& path, const std::string& entries,
+                       const std::string& streams) {
+    return testsupport::commandOutput(
+        "ffprobe -v error -of default=noprint_wrappers=1 -show_entries " + entries +
+        (streams.empty() ? "" : " -select_streams " + streams) + " '" + path + "'");
+}
+
+// The value of key in ffprobe's "key=value" lines; "" without it.
+static std::string probedValue(const std::string& lines, const std::string& key) {
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);)
+        if (line.compare(0, key.size() + 1, key + "=") == 0) return line.substr(key.size() + 1);
+    return "";
+}
+
+bool decodeVideoFrame(const std::string& path, int index, Picture& picture, std::string& error) {
+    const std::string tags = probeVideo(path, "stream=width,height,color_space,color_range", "v");
+    const std::string space = probedValue(tags, "color_space");
+    const std::string range = probedValue(tags, "color_range");
+    // Untagged, a player takes HD for BT.709 and smaller video for BT.601.
+    const int height = std::atoi(probedValue(tags, "height").c_str());
+    const std::string matrix = space == "smpte170m" || space == "bt470bg" ? "bt601"
+                               : space == "bt709" || height >= 720        ? "bt709"
+                                                                          : "bt601";
+    const std::string levels = range == "pc" ? "pc" : "tv";
+    // NOTE: raw pixels, not a PNG: ffmpeg writes the video's transfer into a
+    // PNG as its gamma, which libpng would then convert.
+    const std::string raw = path + ".frame.rgb";
+    const std::string command =
+        "ffmpeg -v error -y -i '" + path + "' -vf 'select=eq(n\\," + std::to_string(index) +
+        "),scale=in_color_matrix=" + matrix + ":in_range=" + levels +
+        ":flags=bicubic+full_chroma_int+accurate_rnd' -frames:v 1 -f rawvideo -pix_fmt rgb24 '" +
+        raw + "' 2>&1";
+    const testsupport::CommandResult r = testsupport::runCommand(command);
+    const std::string bytes = testsupport::readFileBytes(raw);
+    std::remove(raw.c_str());
+    picture.width = std::atoi(probedValue(tags, "width").c_str());
+    picture.height = height;
+    if (r.status != 0 || bytes.size() != std::size_t(picture.width) * picture.height * 3) {
+        error = "ffmpeg could not decode frame " + std::to_string(index) + " of " + path + ": " +
+                r.output;
+        return false;
+    }
+    picture.rgb.assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+std::vector<std::int16_t> decodeVideoSound(const std::string& path) {
+    const std::string raw = path + ".sound.raw";
+    testsupport::commandOutput("ffmpeg -v error -y -i '" + path +
+                               "' -map 0:a -c:a pcm_s16le -f s16le '" + raw + "'");
+    const std::string bytes = testsupport::readFileBytes(raw);
+    std::remove(raw.c_str());
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+int soundOffset(const std::vector<std::int16_t>& wanted, const std::vector<std::int16_t>& decoded,
+                std::size_t at, std::size_t count, int range) {
+    int best = 0;
+    double bestError = -1;
+    for (int offset = -range; offset <= range; ++offset) {
+        double error = 0;
+        for (std::size_t i = at; i < at + count; ++i) {
+            const std::int64_t j = std::int64_t(i) + offset;
+            const double miss = j >= 0 && std::size_t(j) < decoded.size() / 2
+                                    ? double(wanted[2 * i]) - decoded[2 * std::size_t(j)]
+                                    : 65536.0;
+            error += miss * miss;
+        }
+        if (bestError < 0 || error < bestError) {
+            bestError = error;
+            best = offset;
+        }
+    }
+    return best;
+}
+
 }  // namespace capturetest

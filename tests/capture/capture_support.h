@@ -71,4 +71,25 @@ struct WavFile {
 };
 WavFile readWav(const std::string& path);
 
+// What ffprobe says of an MP4: the entries asked for (as -show_entries takes
+// them, e.g. "stream=codec_name") of the streams chosen ("v", "a", or "" for
+// all), one "key=value" a line.
+std::string probeVideo(const std::string& path, const std::string& entries,
+                       const std::string& streams = "");
+
+// The video's frame at index (from 0) as 8-bit RGB, converted with the matrix
+// and range its tags name (untagged: BT.709 for HD, else BT.601, limited
+// range) and the colour interpolated, as a player does.
+bool decodeVideoFrame(const std::string& path, int index, Picture& picture, std::string& error);
+
+// The video's sound decoded, without the edit lists a player might apply
+// (there should be none): interleaved stereo int16 at its own rate.
+std::vector<std::int16_t> decodeVideoSound(const std::string& path);
+
+// The offset in sample pairs (within +-range) at which decoded sound best
+// matches the wanted sound over count pairs from wanted's pair at: 0 when
+// the two are in step.
+int soundOffset(const std::vector<std::int16_t>& wanted, const std::vector<std::int16_t>& decoded,
+                std::size_t at, std::size_t count, int range);
+
 }  // namespace capturetest

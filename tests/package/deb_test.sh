@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package, as root on a fresh machine: made and checked by
-# scripts/package.sh, installed with apt-get, played once on the short test
-# module from an empty folder, then removed and purged, after which nothing
-# of it may be left. Fails with a one-line reason.
+# scripts/package.sh, made again from a copy of the same commit in another
+# folder (the two must be byte-identical), installed with apt-get, played
+# once on the short test module from an empty folder, then removed and
+# purged, after which nothing of it may be left. Fails with a one-line
+# reason.
 #   tests/package/deb_test.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -25,6 +27,19 @@ scripts/install-deps.sh --test  # Xvfb for the run
 scripts/package.sh || fail "scripts/package.sh failed (build, cpack or a lintian error)"
 debs=(build-package/boxdemo_*.deb)
 [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one build-package/boxdemo_*.deb"
+
+# The same commit in another folder gives the same bytes; compared only when
+# the working tree is that commit.
+if [[ -z $(git status --porcelain --untracked-files=no) ]]; then
+    copy=$(mktemp -d)
+    git clone -q --no-hardlinks "$root" "$copy/boxdemo"
+    (cd "$copy/boxdemo" && quietly scripts/package.sh) || { rm -rf "$copy"; fail "the second build failed"; }
+    cmp -s "${debs[0]}" "$copy/boxdemo/${debs[0]}" ||
+        { rm -rf "$copy"; fail "two builds of the same commit made different packages"; }
+    rm -rf "$copy"
+else
+    echo "deb_test: uncommitted changes; the second build's package is not compared" >&2
+fi
 
 export DEBIAN_FRONTEND=noninteractive
 quietly apt-get install -y "./${debs[0]}" || fail "apt-get could not install ${debs[0]}"
