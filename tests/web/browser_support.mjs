@@ -115,7 +115,18 @@ export async function openPage(browser, url, options = {}) {
         page.on('request', (request) => options.intercept(request) || request.continue());
     }
     if (options.beforeLoad) await page.evaluateOnNewDocument(options.beforeLoad);
-    if (options.reducedMotion) await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
+    if (options.reducedMotion) {
+        // NOTE: Firefox, driven over WebDriver BiDi, cannot emulate media
+        // features; there the page's matchMedia answers the query as a
+        // system asking for reduced motion would.
+        await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]).catch(() =>
+            page.evaluateOnNewDocument(() => {
+                const real = window.matchMedia.bind(window);
+                window.matchMedia = (query) => (/prefers-reduced-motion:\s*reduce/.test(query)
+                    ? { matches: true, media: query, addEventListener() {}, removeEventListener() {} }
+                    : real(query));
+            }));
+    }
     await page.goto(`${url}?test${options.hash ?? ''}`);
     await page.waitForFunction(() => document.body.dataset.state !== 'loading');
     return page;
