@@ -340,6 +340,9 @@ for (const browserName of browserNames) describe(`in ${browserName}`, () => {
                 'The demo cannot start: its data file demosong.it is missing (the server answered 404 Not Found).'],
             [{ intercept: answer('demosong.it', { status: 200, body: song.subarray(0, 600).reverse() }) },
                 'The demo cannot start: its data file demosong.it is not a module the player can read.'],
+            // a song cut short, which would otherwise play its 92 s in silence
+            [{ intercept: answer('demosong.it', { status: 200, body: song.subarray(0, 3000) }) },
+                'The demo cannot start: its data file demosong.it is not a module the player can read.'],
             [{ intercept: (request) => request.url().endsWith('/demosong.it'), beforeLoad: () => {
                 window.boxdemoFetchLimitMs = 1500;
             } }, 'The demo cannot start: its data file demosong.it could not be fetched (no answer within 1.5 s).'],
