@@ -6,6 +6,7 @@
 #include <GL/glext.h>
 
 #include "picture/flash_filter_shader.h"
+#include "picture/shader_program.h"
 #include "scenes/frame.h"
 
 namespace demo {
@@ -24,46 +25,9 @@ struct FlashFilter {
 };
 FlashFilter filter;
 
-// The platform's prologues of the filter's program (flash_filter_shader.h):
-// GLSL 1.20, the corner from glVertex.
-const char* const vertexPrologue =
-    "#version 120\n#define CORNER gl_Vertex.xy\n#define VERTEX_OUT varying\n";
-const char* const fragmentPrologue =
-    "#version 120\n#define FRAGMENT_IN varying\n#define SAMPLE(s, uv) texture2D(s, uv)\n"
-    "#define FRAGMENT_OUT gl_FragColor\n";
-
-GLuint compiledShader(GLenum kind, const char* prologue, const char* source) {
-    const GLuint shader = glCreateShader(kind);
-    const char* const parts[2] = {prologue, source};
-    glShaderSource(shader, 2, parts, nullptr);
-    glCompileShader(shader);
-    GLint compiled = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled == GL_TRUE) return shader;
-    glDeleteShader(shader);
-    return 0;
-}
-
 GLuint linkedProgram() {
-    const GLuint vertex = compiledShader(GL_VERTEX_SHADER, vertexPrologue, flashFilterVertex);
-    const GLuint fragment =
-        compiledShader(GL_FRAGMENT_SHADER, fragmentPrologue, flashFilterFragment);
-    GLuint program = 0;
-    if (vertex != 0 && fragment != 0) {
-        program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
-        glLinkProgram(program);
-        GLint linked = GL_FALSE;
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        if (linked != GL_TRUE) {
-            glDeleteProgram(program);
-            program = 0;
-        }
-    }
-    if (vertex != 0) glDeleteShader(vertex);
-    if (fragment != 0) glDeleteShader(fragment);
-    return program;
+    return linkedShaderProgram(flashFilterVertex, "#define SAMPLE(s, uv) texture2D(s, uv)\n",
+                               flashFilterFragment);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "picture/flash_filter.h"
+#include "picture/shader_program.h"
 #include "picture/sharp_scaling.h"
 #include "scenes/frame.h"
 
@@ -25,53 +26,19 @@ GLuint sharpProgram = 0;
 bool sharpProgramTried = false;
 GLint rectSizeUniform = -1, wholeScaleUniform = -1;
 
-// The platform's prologues of the sharp scaling program (sharp_scaling.h):
-// GLSL 1.20, the corner from glVertex.
-const char* const vertexPrologue =
-    "#version 120\n#define CORNER gl_Vertex.xy\n#define VERTEX_OUT varying\n";
-const char* const fragmentPrologue =
-    "#version 120\n#define FRAGMENT_IN varying\n#define PICTURE_AT(uv) texture2D(picture, uv)\n"
-    "#define FRAGMENT_OUT gl_FragColor\n";
-
-GLuint compiledShader(GLenum kind, const char* prologue, const char* source) {
-    const GLuint shader = glCreateShader(kind);
-    const char* const parts[2] = {prologue, source};
-    glShaderSource(shader, 2, parts, nullptr);
-    glCompileShader(shader);
-    GLint compiled = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (compiled == GL_TRUE) return shader;
-    glDeleteShader(shader);
-    return 0;
-}
-
 // The program, made once; 0 when the driver cannot make it.
 GLuint sharpScalingProgram() {
     if (sharpProgramTried) return sharpProgram;
     sharpProgramTried = true;
-    const GLuint vertex = compiledShader(GL_VERTEX_SHADER, vertexPrologue, sharpScalingVertex);
-    const GLuint fragment =
-        compiledShader(GL_FRAGMENT_SHADER, fragmentPrologue, sharpScalingFragment);
-    if (vertex != 0 && fragment != 0) {
-        const GLuint program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
-        glLinkProgram(program);
-        GLint linked = GL_FALSE;
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        if (linked == GL_TRUE) {
-            sharpProgram = program;
-            rectSizeUniform = glGetUniformLocation(program, "rectSize");
-            wholeScaleUniform = glGetUniformLocation(program, "wholeScale");
-            // NOTE: the sampler "picture" is not set: a linked program's
-            // uniforms start at 0, texture unit 0, where the draw binds it.
-        } else {
-            glDeleteProgram(program);
-        }
+    sharpProgram =
+        linkedShaderProgram(sharpScalingVertex, "#define PICTURE_AT(uv) texture2D(picture, uv)\n",
+                            sharpScalingFragment);
+    if (sharpProgram != 0) {
+        rectSizeUniform = glGetUniformLocation(sharpProgram, "rectSize");
+        wholeScaleUniform = glGetUniformLocation(sharpProgram, "wholeScale");
+        // NOTE: the sampler "picture" is not set: a linked program's
+        // uniforms start at 0, texture unit 0, where the draw binds it.
     }
-    // Attached shaders live on with the program; unattached ones go now.
-    if (vertex != 0) glDeleteShader(vertex);
-    if (fragment != 0) glDeleteShader(fragment);
     return sharpProgram;
 }
 
