@@ -184,7 +184,10 @@ export class SongPlayer {
     }
 
     noteReport(report) {
-        if (!this.playing) return;
+        // NOTE: the worklet may still report a block or two it rendered
+        // before the pause reached it; while paused the position holds where
+        // the pause found it.
+        if (!this.playing || this.paused) return;
         clearTimeout(this.silenceTimer);
         if (this.target !== null && this.targetReachedAt === 0) {
             // the first block after a seek: the sound comes on, and the
