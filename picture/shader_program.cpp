@@ -29,10 +29,9 @@ GLuint linkedShaderProgram(const char* vertexSource, const char* sampleMacro,
     const std::string fragmentPrologue =
         std::string("#version 120\n#define FRAGMENT_IN varying\n") + sampleMacro +
         "#define FRAGMENT_OUT gl_FragColor\n";
-    const GLuint vertex =
-        compiledShader(GL_VERTEX_SHADER,
-                       "#version 120\n#define CORNER gl_Vertex.xy\n#define VERTEX_OUT varying\n",
-                       vertexSource);
+    const GLuint vertex = compiledShader(
+        GL_VERTEX_SHADER, "#version 120\n#define CORNER gl_Vertex.xy\n#define VERTEX_OUT varying\n",
+        vertexSource);
     const GLuint fragment =
         compiledShader(GL_FRAGMENT_SHADER, fragmentPrologue.c_str(), fragmentSource);
     GLuint program = 0;
