@@ -78,12 +78,7 @@ void filterPicture(int clockMs) {
     glBindTexture(GL_TEXTURE_2D, before.colour);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, pictureTexture());
-    glBegin(GL_QUADS);
-    glVertex3f(0, 0, 0);
-    glVertex3f(1, 0, 0);
-    glVertex3f(1, 1, 0);
-    glVertex3f(0, 1, 0);
-    glEnd();
+    drawUnitSquare();
     glUseProgram(GLuint(previous));
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, 0);

@@ -65,12 +65,7 @@ void drawSharply(GLuint program, const PictureFit& fit, GLuint colour) {
     glUniform2f(rectSizeUniform, GLfloat(fit.width), GLfloat(fit.height));
     glUniform1f(wholeScaleUniform, GLfloat(fit.wholeScale));
     glBindTexture(GL_TEXTURE_2D, colour);
-    glBegin(GL_QUADS);
-    glVertex3f(0, 0, 0);
-    glVertex3f(1, 0, 0);
-    glVertex3f(1, 1, 0);
-    glVertex3f(0, 1, 0);
-    glEnd();
+    drawUnitSquare();
     glUseProgram(GLuint(previous));
     glPopAttrib();
 }

@@ -53,4 +53,13 @@ GLuint linkedShaderProgram(const char* vertexSource, const char* sampleMacro,
     return program;
 }
 
+void drawUnitSquare() {
+    glBegin(GL_QUADS);
+    glVertex3f(0, 0, 0);
+    glVertex3f(1, 0, 0);
+    glVertex3f(1, 1, 0);
+    glVertex3f(0, 1, 0);
+    glEnd();
+}
+
 }  // namespace demo

@@ -18,4 +18,8 @@ namespace demo {
 GLuint linkedShaderProgram(const char* vertexSource, const char* sampleMacro,
                            const char* fragmentSource);
 
+// The square from (0, 0) to (1, 1) as one quad, counter-clockwise: the
+// corners a pass's vertex source maps onto its rectangle.
+void drawUnitSquare();
+
 }  // namespace demo
